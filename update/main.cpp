@@ -1,0 +1,2 @@
+// update: placeholder until the updater lands.
+int main() { return 0; }
