@@ -1,0 +1,418 @@
+#include "common/http_download.h"
+
+#include <curl/curl.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <system_error>
+#include <vector>
+
+#include "common/atomic_file.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
+namespace kam {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+namespace fs = std::filesystem;
+
+char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
+  if (text.size() < prefix.size()) return false;
+  for (std::size_t i = 0; i < prefix.size(); ++i) {
+    if (LowerAscii(text[i]) != LowerAscii(prefix[i])) return false;
+  }
+  return true;
+}
+
+std::string_view Trim(std::string_view text) {
+  const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
+  while (!text.empty() && blank(text.front())) text.remove_prefix(1);
+  while (!text.empty() && blank(text.back())) text.remove_suffix(1);
+  return text;
+}
+
+// A Content-Length value: plain decimal digits only; -1 for anything else (empty, signs, letters,
+// a number too large for 63 bits).
+std::int64_t ParseContentLength(std::string_view text) {
+  text = Trim(text);
+  if (text.empty() || text.size() > 18) return -1;
+  std::int64_t value = 0;
+  for (char c : text) {
+    if (c < '0' || c > '9') return -1;
+    value = value * 10 + (c - '0');
+  }
+  return value;
+}
+
+// The status code of a status line such as "HTTP/1.1 200 OK" or "HTTP/2 404".
+long ParseStatusLine(std::string_view line) {
+  const auto space = line.find(' ');
+  if (space == std::string_view::npos) return 0;
+  long code = 0;
+  int digits = 0;
+  for (std::size_t i = space + 1; i < line.size() && digits < 3; ++i, ++digits) {
+    if (line[i] < '0' || line[i] > '9') return 0;
+    code = code * 10 + (line[i] - '0');
+  }
+  return digits == 3 ? code : 0;
+}
+
+// A file the platform would refuse to open for writing: the read-only attribute on Windows, no
+// owner write permission here (checked by the bits, since root may write anything), or a folder.
+bool IsWriteProtected(const fs::path& target) {
+  std::error_code ec;
+  const auto status = fs::status(target, ec);
+  if (ec || !fs::exists(status)) return false;
+  if (fs::is_directory(status)) return true;
+  return (status.permissions() & fs::perms::owner_write) == fs::perms::none;
+}
+
+std::FILE* OpenForWriting(const fs::path& path) {
+#ifdef _WIN32
+  return _wfopen(path.c_str(), L"wb");
+#else
+  return std::fopen(path.c_str(), "wb");
+#endif
+}
+
+class Transfer {
+ public:
+  Transfer(std::string_view url, const fs::path& target, const HttpDownloadOptions& options,
+           const HttpDownloadCallbacks& callbacks)
+      : url_(url), target_(target), options_(options), callbacks_(callbacks) {
+    options_.chunk_size = std::max<std::size_t>(options_.chunk_size, 1);
+    options_.progress_interval = std::max(options_.progress_interval, std::chrono::milliseconds(1));
+    chunk_.resize(options_.chunk_size);
+  }
+
+  ~Transfer() {
+    if (file_ != nullptr) std::fclose(file_);
+    if (!temp_.empty() && !committed_) {
+      std::error_code ec;
+      fs::remove(temp_, ec);
+    }
+    if (multi_ != nullptr && easy_ != nullptr) curl_multi_remove_handle(multi_, easy_);
+    if (easy_ != nullptr) curl_easy_cleanup(easy_);
+    if (multi_ != nullptr) curl_multi_cleanup(multi_);
+  }
+
+  Transfer(const Transfer&) = delete;
+  Transfer& operator=(const Transfer&) = delete;
+
+  HttpDownloadResult Run() {
+    if (!StartsWithNoCase(url_, "http://") && !StartsWithNoCase(url_, "https://")) {
+      return HttpDownloadResult::kBadUrl;
+    }
+    EnsureCurlInitialized();
+    easy_ = curl_easy_init();
+    multi_ = curl_multi_init();
+    if (easy_ == nullptr || multi_ == nullptr) return HttpDownloadResult::kTransferFailed;
+    if (!Configure()) return HttpDownloadResult::kBadUrl;
+    if (curl_multi_add_handle(multi_, easy_) != CURLM_OK) {
+      return HttpDownloadResult::kTransferFailed;
+    }
+    return Finish(Drive());
+  }
+
+ private:
+  bool Configure() {
+    if (curl_easy_setopt(easy_, CURLOPT_URL, url_.c_str()) != CURLE_OK) return false;
+#if LIBCURL_VERSION_NUM >= 0x075500
+    curl_easy_setopt(easy_, CURLOPT_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(easy_, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+#else
+    curl_easy_setopt(easy_, CURLOPT_PROTOCOLS, CURLPROTO_HTTP | CURLPROTO_HTTPS);
+    curl_easy_setopt(easy_, CURLOPT_REDIR_PROTOCOLS, CURLPROTO_HTTP | CURLPROTO_HTTPS);
+#endif
+    curl_easy_setopt(easy_, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(easy_, CURLOPT_HTTPGET, 1L);
+    curl_easy_setopt(easy_, CURLOPT_FOLLOWLOCATION, 1L);
+    curl_easy_setopt(easy_, CURLOPT_MAXREDIRS, options_.max_redirects);
+    curl_easy_setopt(easy_, CURLOPT_CONNECTTIMEOUT_MS,
+                     static_cast<long>(options_.connect_timeout.count()));
+    // Reading in larger pieces than we write keeps the syscall count down on fast links; the
+    // file and the callbacks still see chunk_size pieces.
+    curl_easy_setopt(
+        easy_, CURLOPT_BUFFERSIZE,
+        static_cast<long>(std::clamp<std::size_t>(options_.chunk_size, 65536, CURL_MAX_READ_SIZE)));
+    curl_easy_setopt(easy_, CURLOPT_HEADERFUNCTION, &Transfer::OnHeader);
+    curl_easy_setopt(easy_, CURLOPT_HEADERDATA, this);
+    curl_easy_setopt(easy_, CURLOPT_WRITEFUNCTION, &Transfer::OnBody);
+    curl_easy_setopt(easy_, CURLOPT_WRITEDATA, this);
+    return true;
+  }
+
+  // Runs the transfer to its end, giving on_progress its turns and watching for a stall.
+  CURLcode Drive() {
+    const auto start = Clock::now();
+    last_activity_ = start;
+    last_progress_ = start;
+    bool connected = false;
+    while (true) {
+      int running = 0;
+      if (curl_multi_perform(multi_, &running) != CURLM_OK) return CURLE_FAILED_INIT;
+      if (running == 0) break;
+      if (failure_) return CURLE_ABORTED_BY_CALLBACK;
+
+      const auto now = Clock::now();
+      if (!connected) {
+        curl_off_t connect_us = 0;
+        curl_easy_getinfo(easy_, CURLINFO_CONNECT_TIME_T, &connect_us);
+        // Past the connect timeout libcurl would have given up, so it is connected.
+        if (connect_us > 0 || saw_bytes_ || now - start >= options_.connect_timeout) {
+          connected = true;
+          last_activity_ = std::max(last_activity_, now);
+        }
+      }
+      if (connected && now - last_activity_ >= options_.stall_timeout) {
+        Fail(HttpDownloadResult::kTimedOut);
+        return CURLE_OPERATION_TIMEDOUT;
+      }
+      if (now - last_progress_ >= options_.progress_interval) {
+        if (!Progress()) return CURLE_ABORTED_BY_CALLBACK;
+      }
+
+      auto wait = options_.progress_interval - (Clock::now() - last_progress_);
+      if (connected) wait = std::min(wait, options_.stall_timeout - (now - last_activity_));
+      const auto wait_ms = std::chrono::duration_cast<std::chrono::milliseconds>(wait).count();
+      curl_multi_poll(multi_, nullptr, 0, static_cast<int>(std::clamp<long long>(wait_ms, 1, 1000)),
+                      nullptr);
+    }
+    int queued = 0;
+    while (CURLMsg* msg = curl_multi_info_read(multi_, &queued)) {
+      if (msg->msg == CURLMSG_DONE && msg->easy_handle == easy_) return msg->data.result;
+    }
+    return CURLE_FAILED_INIT;
+  }
+
+  HttpDownloadResult Finish(CURLcode code) {
+    if (failure_) return *failure_;
+    if (code != CURLE_OK) return MapCurlError(code);
+    if (!accepted_) {
+      // A reply with no header block at all (HTTP/0.9 style) never reached the header checks.
+      curl_easy_getinfo(easy_, CURLINFO_RESPONSE_CODE, &status_);
+      if (!AcceptFinalReply()) return *failure_;
+    }
+    if (buffered_ > 0 && !FlushChunk()) return *failure_;
+    if (length_ >= 0 && received_ != length_) return HttpDownloadResult::kIncomplete;
+    if (!Progress()) return *failure_;
+
+    const bool closed_ok = std::fclose(file_) == 0;
+    file_ = nullptr;
+    if (!closed_ok) return HttpDownloadResult::kCannotWrite;
+    std::error_code ec;
+    fs::rename(temp_, target_, ec);
+    if (ec) return HttpDownloadResult::kCannotWrite;
+    committed_ = true;
+#ifdef _WIN32
+    if (options_.hidden) {
+      const DWORD attributes = GetFileAttributesW(target_.c_str());
+      if (attributes != INVALID_FILE_ATTRIBUTES) {
+        SetFileAttributesW(target_.c_str(), attributes | FILE_ATTRIBUTE_HIDDEN);
+      }
+    }
+#endif
+    return HttpDownloadResult::kOk;
+  }
+
+  static HttpDownloadResult MapCurlError(CURLcode code) {
+    switch (code) {
+      case CURLE_UNSUPPORTED_PROTOCOL:
+      case CURLE_URL_MALFORMAT:
+        return HttpDownloadResult::kBadUrl;
+      case CURLE_COULDNT_RESOLVE_PROXY:
+      case CURLE_COULDNT_RESOLVE_HOST:
+      case CURLE_COULDNT_CONNECT:
+      case CURLE_OPERATION_TIMEDOUT:  // only the connect timeout is libcurl's
+      case CURLE_SSL_CONNECT_ERROR:
+      case CURLE_PEER_FAILED_VERIFICATION:
+        return HttpDownloadResult::kConnectFailed;
+      case CURLE_PARTIAL_FILE:
+        return HttpDownloadResult::kIncomplete;
+      case CURLE_WRITE_ERROR:
+        return HttpDownloadResult::kCannotWrite;
+      case CURLE_ABORTED_BY_CALLBACK:
+        return HttpDownloadResult::kAborted;
+      default:
+        return HttpDownloadResult::kTransferFailed;
+    }
+  }
+
+  bool Fail(HttpDownloadResult why) {
+    if (!failure_) failure_ = why;
+    return false;
+  }
+
+  bool Progress() {
+    last_progress_ = Clock::now();
+    if (!callbacks_.on_progress) return true;
+    const std::int64_t total = accepted_ ? length_ : -1;
+    if (!callbacks_.on_progress(received_, total)) return Fail(HttpDownloadResult::kAborted);
+    return true;
+  }
+
+  static std::size_t OnHeader(char* data, std::size_t size, std::size_t count, void* self) {
+    auto* transfer = static_cast<Transfer*>(self);
+    const std::size_t bytes = size * count;
+    return transfer->HeaderLine(std::string_view(data, bytes)) ? bytes : 0;
+  }
+
+  static std::size_t OnBody(char* data, std::size_t size, std::size_t count, void* self) {
+    auto* transfer = static_cast<Transfer*>(self);
+    const std::size_t bytes = size * count;
+    return transfer->Body(data, bytes) ? bytes : 0;
+  }
+
+  // libcurl hands over one header line per call, for every reply on the way (1xx, redirects).
+  bool HeaderLine(std::string_view line) {
+    last_activity_ = Clock::now();
+    saw_bytes_ = true;
+    if (accepted_) return true;  // trailers of a chunked body
+    if (StartsWithNoCase(line, "HTTP/")) {
+      status_ = ParseStatusLine(line);
+      length_ = -1;
+      has_location_ = false;
+      return true;
+    }
+    const std::string_view trimmed = Trim(line);
+    if (trimmed.empty()) {
+      if (status_ >= 100 && status_ < 200) return true;  // an interim reply; the real one follows
+      if (status_ >= 300 && status_ < 400 && has_location_) return true;  // followed by libcurl
+      return AcceptFinalReply();
+    }
+    if (StartsWithNoCase(trimmed, "content-length:")) {
+      length_ = ParseContentLength(trimmed.substr(15));
+    } else if (StartsWithNoCase(trimmed, "location:")) {
+      has_location_ = !Trim(trimmed.substr(9)).empty();
+    }
+    return true;
+  }
+
+  // The final reply's headers are in: decide whether to take its body, then open the file.
+  bool AcceptFinalReply() {
+    accepted_ = true;
+    if (status_ < 200 || status_ > 299) return Fail(HttpDownloadResult::kHttpError);
+    if (options_.require_content_length && length_ <= 0) {
+      return Fail(HttpDownloadResult::kBadContentLength);
+    }
+    if (callbacks_.on_headers && !callbacks_.on_headers(status_, length_)) {
+      return Fail(HttpDownloadResult::kAborted);
+    }
+    if (IsWriteProtected(target_)) return Fail(HttpDownloadResult::kCannotWrite);
+    temp_ = TemporaryPathBeside(target_);
+    file_ = OpenForWriting(temp_);
+    if (file_ == nullptr) {
+      temp_.clear();
+      return Fail(HttpDownloadResult::kCannotWrite);
+    }
+    // Whole chunks go straight to the file; a second buffer would only copy them again.
+    std::setvbuf(file_, nullptr, _IONBF, 0);
+    return true;
+  }
+
+  bool Body(const char* data, std::size_t bytes) {
+    last_activity_ = Clock::now();
+    saw_bytes_ = true;
+    if (!accepted_) {
+      curl_easy_getinfo(easy_, CURLINFO_RESPONSE_CODE, &status_);
+      if (!AcceptFinalReply()) return false;
+    }
+    if (failure_) return false;
+    while (bytes > 0) {
+      const std::size_t take = std::min(bytes, chunk_.size() - buffered_);
+      std::copy_n(data, take, chunk_.data() + buffered_);
+      buffered_ += take;
+      data += take;
+      bytes -= take;
+      if (buffered_ == chunk_.size() && !FlushChunk()) return false;
+    }
+    return true;
+  }
+
+  bool FlushChunk() {
+    if (std::fwrite(chunk_.data(), 1, buffered_, file_) != buffered_) {
+      return Fail(HttpDownloadResult::kCannotWrite);
+    }
+    received_ += static_cast<std::int64_t>(buffered_);
+    buffered_ = 0;
+    if (callbacks_.on_chunk && !callbacks_.on_chunk(received_)) {
+      return Fail(HttpDownloadResult::kAborted);
+    }
+    return true;
+  }
+
+  std::string url_;
+  fs::path target_;
+  HttpDownloadOptions options_;
+  const HttpDownloadCallbacks& callbacks_;
+
+  CURL* easy_ = nullptr;
+  CURLM* multi_ = nullptr;
+  std::FILE* file_ = nullptr;
+  fs::path temp_;
+  bool committed_ = false;
+
+  std::vector<char> chunk_;
+  std::size_t buffered_ = 0;
+  std::int64_t received_ = 0;
+
+  long status_ = 0;
+  std::int64_t length_ = -1;
+  bool has_location_ = false;
+  bool accepted_ = false;
+  std::optional<HttpDownloadResult> failure_;
+
+  bool saw_bytes_ = false;
+  Clock::time_point last_activity_;
+  Clock::time_point last_progress_;
+};
+
+}  // namespace
+
+std::string_view HttpDownloadResultName(HttpDownloadResult result) {
+  switch (result) {
+    case HttpDownloadResult::kOk:
+      return "ok";
+    case HttpDownloadResult::kBadUrl:
+      return "bad-url";
+    case HttpDownloadResult::kConnectFailed:
+      return "connect-failed";
+    case HttpDownloadResult::kTimedOut:
+      return "timed-out";
+    case HttpDownloadResult::kHttpError:
+      return "http-error";
+    case HttpDownloadResult::kBadContentLength:
+      return "bad-content-length";
+    case HttpDownloadResult::kIncomplete:
+      return "incomplete";
+    case HttpDownloadResult::kTransferFailed:
+      return "transfer-failed";
+    case HttpDownloadResult::kCannotWrite:
+      return "cannot-write";
+    case HttpDownloadResult::kAborted:
+      return "aborted";
+  }
+  return "unknown";
+}
+
+HttpDownloadResult HttpDownloadToFile(std::string_view url, const std::filesystem::path& target,
+                                      const HttpDownloadOptions& options,
+                                      const HttpDownloadCallbacks& callbacks) {
+  Transfer transfer(url, target, options, callbacks);
+  return transfer.Run();
+}
+
+void EnsureCurlInitialized() {
+  static std::once_flag once;
+  std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+}
+
+}  // namespace kam
