@@ -1,0 +1,93 @@
+// One browser pane as the browsing logic sees it: what logic may ask of it (PanePort) and what it
+// reports (PaneEvents). The WebEngine adapter in player/browse/qt/web_pane.h implements the port
+// and calls the events; unit tests use fakes of both.
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace kam {
+
+// An anchor of a document, in document order. href follows the same rule as the URL text of a
+// navigation (see page_url_text.h): the address as the page's own script states it, except that an
+// address written in one of the site's own schemes keeps its raw text.
+struct PageAnchor {
+  std::string href;
+  std::string text;  // innerText
+};
+
+// What a pane's current document holds, read right after a refused navigation.
+struct PageSnapshot {
+  std::string title;
+  std::vector<PageAnchor> anchors;
+};
+
+// Title a pane reports when its main frame could not be loaded, and when the address could not
+// even be parsed. They stand where the engine's own error pages would stand.
+inline constexpr char kPageCannotBeShown[] = "无法显示网页";
+inline constexpr char kInvalidAddress[] = "地址无效";
+
+// Events of one pane. Every handler runs on the window thread.
+class PaneEvents {
+ public:
+  virtual ~PaneEvents() = default;
+  // Before the pane follows an address (link, script, form, back/forward, Navigate). url is the
+  // text as the page wrote it. Return true to cancel the navigation.
+  virtual bool OnBeforeNavigate(const std::string& url) = 0;
+  // A page asks for a new window. Return true to refuse it; false leaves the engine's default.
+  virtual bool OnNewWindow() = 0;
+  // Status text: the hovered link's address, empty when the pointer leaves the link.
+  virtual void OnStatusText(const std::string& text) = 0;
+  // The pane starts loading a document (main frame).
+  virtual void OnDownloadBegin() = 0;
+  // The pane has finished loading, successfully or not.
+  virtual void OnDownloadComplete() = 0;
+  // The document's title changed; title is the document's own title (empty when it has none),
+  // or kPageCannotBeShown / kInvalidAddress after a failed load.
+  virtual void OnTitleChange(const std::string& title) = 0;
+  // A right click on the page at global screen position (x, y). Return true when the handler showed
+  // its own menu, so that the engine's menu stays closed.
+  virtual bool OnContextMenu(int x, int y) = 0;
+};
+
+// Events with no reaction; derive from it to handle only some of them.
+class NullPaneEvents : public PaneEvents {
+ public:
+  bool OnBeforeNavigate(const std::string&) override { return false; }
+  bool OnNewWindow() override { return false; }
+  void OnStatusText(const std::string&) override {}
+  void OnDownloadBegin() override {}
+  void OnDownloadComplete() override {}
+  void OnTitleChange(const std::string&) override {}
+  bool OnContextMenu(int, int) override { return false; }
+};
+
+// What logic may ask of a pane.
+class PanePort {
+ public:
+  virtual ~PanePort() = default;
+  // Opens an address: an absolute URL, or an absolute local file path (the program's own pages).
+  // An address that cannot be parsed loads nothing and reports the title kInvalidAddress.
+  virtual void Navigate(const std::string& url) = 0;
+  virtual void Refresh() = 0;
+  virtual void GoBack() = 0;      // nothing happens when there is no earlier page
+  virtual void GoForward() = 0;   // nothing happens when there is no later page
+  virtual bool Busy() const = 0;  // a document is loading
+  virtual void SetVisible(bool visible) = 0;
+  virtual bool Visible() const = 0;  // as last set, whether or not the window is on screen
+  // A silent pane shows no script dialogs (alert, confirm, prompt).
+  virtual void SetSilent(bool silent) = 0;
+  virtual bool Silent() const = 0;
+  // The current document's title (empty when it has none; the error titles after a failed load).
+  virtual std::string Title() const = 0;
+  // The address of the current document.
+  virtual std::string CurrentUrl() const = 0;
+  // Reads the current document's title and anchors; done runs later on the window thread, with
+  // nothing when the pane has no readable document. Asked right after a refused navigation it
+  // answers from the page the navigation would have left.
+  virtual void ReadDocument(std::function<void(std::optional<PageSnapshot>)> done) = 0;
+};
+
+}  // namespace kam

@@ -1,0 +1,84 @@
+// The WebEngine browser pane: a QWebEngineView with its own page that implements PanePort and
+// reports the page's events to a PaneEvents handler. The main window creates one per pane
+// (listweb, W3, qvod) and hands it to the browsing logic.
+#pragma once
+
+#include <QString>
+#include <QWebEngineView>
+#include <optional>
+#include <string>
+
+#include "player/browse/pane_port.h"
+
+class QWebEngineProfile;
+
+namespace kam {
+
+class WebPanePage;
+
+class WebPane : public QWebEngineView, public PanePort {
+  Q_OBJECT
+
+ public:
+  // profile: the one all panes share; nullptr takes the default profile. The browse schemes'
+  // handler is installed on it (see url_schemes.h).
+  explicit WebPane(QWidget* parent = nullptr, QWebEngineProfile* profile = nullptr);
+  ~WebPane() override;
+
+  // Who hears this pane's events; nullptr (the start) hears nothing and cancels nothing.
+  void SetEvents(PaneEvents* events) { events_ = events; }
+
+  // PanePort.
+  void Navigate(const std::string& url) override;
+  void Refresh() override;
+  void GoBack() override;
+  void GoForward() override;
+  bool Busy() const override { return busy_; }
+  void SetVisible(bool visible) override { setVisible(visible); }
+  bool Visible() const override { return !isHidden(); }
+  void SetSilent(bool silent) override { silent_ = silent; }
+  bool Silent() const override { return silent_; }
+  std::string Title() const override;
+  std::string CurrentUrl() const override;
+  void ReadDocument(std::function<void(std::optional<PageSnapshot>)> done) override;
+
+  // The target of the last refused pop-up, once its page asked for it (diagnostics and tests).
+  const QString& lastRefusedPopupTarget() const { return last_popup_target_; }
+
+ signals:
+  // A refused pop-up's throwaway page asked for its first address.
+  void popupTargetSeen(const QString& url);
+
+ protected:
+  void contextMenuEvent(QContextMenuEvent* event) override;
+
+ private:
+  friend class WebPanePage;
+
+  // Called by the page.
+  bool BeforeNavigate(const QUrl& url, bool is_reload);
+  void ClickReported(const QString& message);
+
+  void HandleLoadStarted();
+  void HandleLoadFinished(bool ok);
+  void HandleTitleChanged();
+  void ReportTitle(const std::string& title);
+
+  WebPanePage* page_;
+  PaneEvents* events_ = nullptr;
+  bool busy_ = false;
+  bool silent_ = false;
+  std::optional<std::string> error_title_;  // set after a failed load, until the next one starts
+  std::string doc_title_;
+  QString last_popup_target_;
+  // The anchor the user clicked last, as the injected script reported it: raw attribute and the
+  // absolute address. Consumed by the navigation it starts.
+  struct Click {
+    QString raw;
+    QString absolute;
+    qint64 at_ms = 0;
+  };
+  std::optional<Click> pending_click_;
+};
+
+}  // namespace kam
