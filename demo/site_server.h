@@ -1,0 +1,62 @@
+// The demo catalogue site's HTTP server: static files from a root folder, a generated large body
+// for benchmarks, and per-route misbehaviour for tests.
+//
+//   GET  /...                        a file under the root (a folder gives its index.html)
+//   GET  /__big?bytes=N              N bytes of the pattern of big_body.h
+//   GET|POST /__control?path=P&mode=M[&code=&after=&ms=&rate=&to=]
+//                                    P misbehaves as M from now on ("normal" clears it)
+//   GET|POST /__control?clear=all    every route behaves again
+//
+// A misbehaving route's body is the file's bytes when P names a file, otherwise the pattern
+// (length from ?bytes=, default 20000).
+#pragma once
+
+#include <condition_variable>
+#include <filesystem>
+#include <memory>
+#include <mutex>
+#include <string>
+
+#include "demo/misbehaviour.h"
+
+namespace kam::demo {
+
+// Lets waits inside request handlers end at once when the server stops.
+class StopSignal {
+ public:
+  // False when stopped before the time was up.
+  bool WaitFor(std::chrono::milliseconds duration);
+  void Stop();
+  bool stopped() const;
+
+ private:
+  mutable std::mutex mutex_;
+  std::condition_variable changed_;
+  bool stopped_ = false;
+};
+
+class SiteServer {
+ public:
+  explicit SiteServer(std::filesystem::path root);
+  ~SiteServer();
+  SiteServer(const SiteServer&) = delete;
+  SiteServer& operator=(const SiteServer&) = delete;
+
+  MisbehaviourTable& misbehaviours() { return misbehaviours_; }
+
+  // Binds 127.0.0.1:port (0 = any free port). The bound port, or -1.
+  int Bind(int port);
+  // Serves until Stop; true when it ended because of Stop.
+  bool Serve();
+  // Safe from any thread, also from a signal-handling thread.
+  void Stop();
+
+ private:
+  class Impl;
+  std::filesystem::path root_;
+  MisbehaviourTable misbehaviours_;
+  StopSignal stop_;
+  std::unique_ptr<Impl> impl_;
+};
+
+}  // namespace kam::demo
