@@ -1,0 +1,32 @@
+// Where the play list lives in the program directory, and writing it. Each file is replaced
+// whole (written beside, then renamed over), so a crash mid-save never loses the history.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kam::playlist {
+
+// "\html\List.html" and "\data\Data.dat" of the program directory.
+std::filesystem::path ListPagePath(const std::filesystem::path& program_dir);
+std::filesystem::path StorePath(const std::filesystem::path& program_dir);
+
+enum class SaveResult {
+  kSaved,
+  kTooFewFields,     // an entry lacks a field: nothing was written
+  kPageNotWritten,   // "\html" is missing or unwritable: nothing was written
+  kStoreNotWritten,  // the page was written, "\data" is missing or unwritable
+};
+
+// Writes the page, then the store, for the list. The page goes first; a failure stops there.
+SaveResult SavePlayList(const std::filesystem::path& program_dir,
+                        const std::vector<std::string>& list, std::string_view separator);
+
+// Writes the page without entries that a new list control shows. "\html" is created when it is
+// missing, so that the control's later saves can succeed too. False when the page cannot be
+// written.
+bool WriteEmptyListPage(const std::filesystem::path& program_dir);
+
+}  // namespace kam::playlist
