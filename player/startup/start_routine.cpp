@@ -1,0 +1,104 @@
+#include "player/startup/start_routine.h"
+
+#include <string_view>
+#include <vector>
+
+#include "common/program_dir.h"
+#if __has_include("player/startup/launch_args.h")
+#include "player/startup/launch_args.h"
+#else
+// Until the launch-argument codec lands: printable ASCII rotated, as shortcuts carry it.
+namespace kam {
+inline std::string DecodeLaunchArgs(std::string s) {
+  for (char& c : s) {
+    if (c >= 33 && c <= 126) c = static_cast<char>(33 + (c - 33 + 47) % 94);
+  }
+  return s;
+}
+}  // namespace kam
+#endif
+
+namespace kam {
+namespace {
+
+// The text cut at every separator, left to right; a text without it is one field.
+std::vector<std::string> SplitAll(std::string_view text, std::string_view separator) {
+  std::vector<std::string> fields;
+  std::size_t from = 0;
+  for (;;) {
+    const std::size_t at = text.find(separator, from);
+    if (at == std::string_view::npos) break;
+    fields.emplace_back(text.substr(from, at - from));
+    from = at + separator.size();
+  }
+  fields.emplace_back(text.substr(from));
+  return fields;
+}
+
+}  // namespace
+
+StartOutcome Startup::Run() {
+  if (system_.AnotherInstanceRunning()) return StartOutcome::kEnd;
+
+  if (!system_.ConnectionAvailable(servers_.probe_url)) {
+    // The balloon needs the window, which loads (and runs its load handler) without showing.
+    EnsureLoaded();
+    window_.TrayShowBalloon(kOfflineTitle, kOfflineText, kBalloonInfoIcon, kOfflineBalloonMs);
+    // The program only stays to let the balloon be read: nothing of the start goes on meanwhile.
+    window_.SetTimerEnabled(MainTimer::kNolink, false);
+    window_.SetTimerEnabled(MainTimer::kWebtime, false);
+    return StartOutcome::kEndAfterBalloon;
+  }
+
+  const std::filesystem::path dir = system_.ProgramDir();
+  system_.DownloadFile(servers_.image_server + "/upload/my2.txt",
+                       ProgramFile(dir, "\\kamplayer.db"));
+
+  const std::string decoded = DecodeLaunchArgs(system_.CommandLine());
+  if (decoded.empty()) {
+    EnsureLoaded();
+    window_.SetTimerEnabled(MainTimer::kWebtime, true);
+    window_.Show();
+    return StartOutcome::kRunning;
+  }
+
+  const std::vector<std::string> fields = SplitAll(decoded, "#@@");
+  if (fields.size() == 1) return StartOutcome::kEnd;
+
+  ShowMainWindow();
+  window_.SetTimerEnabled(MainTimer::kWebtime, false);
+  window_.Navigate(MainPane::kListweb, fields[1]);
+  state_.dizhi = system_.ReadSetting("kampeizhi", "wangzhan");
+  state_.caption = system_.ReadSetting("kampeizhi", "name");
+  window_.SetCaption(state_.caption);
+  window_.TaskbarHook();
+  window_.TrayShowIcon(state_.caption);
+  return StartOutcome::kRunning;
+}
+
+void Startup::ShowMainWindow() {
+  EnsureLoaded();
+  window_.Show();
+}
+
+void Startup::EnsureLoaded() {
+  if (loaded_) return;
+  loaded_ = true;
+  FormLoad();
+}
+
+void Startup::FormLoad() {
+  const std::filesystem::path dir = system_.ProgramDir();
+  window_.SetTimerEnabled(MainTimer::kNolink, true);
+  window_.SetMaxBoundsToWorkArea();
+  window_.SetTimerEnabled(MainTimer::kWebtime, true);
+  window_.SetSilent(MainPane::kListweb, true);
+  const std::string loading = ProgramFile(dir, "\\skin\\Loading.html").string();
+  window_.Navigate(MainPane::kListweb, loading);
+  window_.Navigate(MainPane::kW3, loading);
+  window_.SetIconFromFile(ProgramFile(dir, "\\skin\\icon.ico"));
+  window_.CentreThenTop120Twips();
+  window_.LoadHistory(ProgramFile(dir, "\\data\\Data.dat"));
+}
+
+}  // namespace kam
