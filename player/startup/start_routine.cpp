@@ -4,19 +4,7 @@
 #include <vector>
 
 #include "common/program_dir.h"
-#if __has_include("player/startup/launch_args.h")
 #include "player/startup/launch_args.h"
-#else
-// Until the launch-argument codec lands: printable ASCII rotated, as shortcuts carry it.
-namespace kam {
-inline std::string DecodeLaunchArgs(std::string s) {
-  for (char& c : s) {
-    if (c >= 33 && c <= 126) c = static_cast<char>(33 + (c - 33 + 47) % 94);
-  }
-  return s;
-}
-}  // namespace kam
-#endif
 
 namespace kam {
 namespace {
