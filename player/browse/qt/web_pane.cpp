@@ -181,15 +181,26 @@ WebPane::WebPane(QWidget* parent, QWebEngineProfile* profile) : QWebEngineView(p
   page_->scripts().insert(reporter);
   setPage(page_);
 
-  connect(page_, &QWebEnginePage::loadStarted, this, &WebPane::HandleLoadStarted);
+  // One source for the whole load cycle, so a failure is known before the load counts as done.
   connect(page_, &QWebEnginePage::loadingChanged, this, [this](const QWebEngineLoadingInfo& info) {
-    if (info.status() == QWebEngineLoadingInfo::LoadFailedStatus &&
-        info.errorDomain() != QWebEngineLoadingInfo::HttpStatusCodeDomain) {
-      qCDebug(lcPane) << "load failed" << info.url() << info.errorString();
-      error_title_ = kPageCannotBeShown;
+    qCDebug(lcPane) << "loading" << info.status() << info.errorDomain() << info.errorCode()
+                    << info.url();
+    switch (info.status()) {
+      case QWebEngineLoadingInfo::LoadStartedStatus:
+        HandleLoadStarted();
+        break;
+      case QWebEngineLoadingInfo::LoadFailedStatus:
+        // A server's error reply is a page of its own; only a load that brought nothing fails.
+        if (info.errorDomain() != QWebEngineLoadingInfo::HttpStatusCodeDomain) {
+          error_title_ = kPageCannotBeShown;
+        }
+        HandleLoadFinished();
+        break;
+      default:
+        HandleLoadFinished();
+        break;
     }
   });
-  connect(page_, &QWebEnginePage::loadFinished, this, &WebPane::HandleLoadFinished);
   connect(page_, &QWebEnginePage::titleChanged, this, &WebPane::HandleTitleChanged);
   connect(page_, &QWebEnginePage::linkHovered, this, [this](const QString& url) {
     if (events_) events_->OnStatusText(ToStd(url));
@@ -285,7 +296,7 @@ void WebPane::HandleLoadStarted() {
   if (events_) events_->OnDownloadBegin();
 }
 
-void WebPane::HandleLoadFinished(bool) {
+void WebPane::HandleLoadFinished() {
   busy_ = false;
   if (events_) events_->OnDownloadComplete();
   if (error_title_) ReportTitle(*error_title_);

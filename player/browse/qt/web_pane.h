@@ -60,7 +60,7 @@ class WebPane : public QWebEngineView, public PanePort {
   void ClickReported(const QString& message);
 
   void HandleLoadStarted();
-  void HandleLoadFinished(bool ok);
+  void HandleLoadFinished();
   void HandleTitleChanged();
   void ReportTitle(const std::string& title);
 

@@ -1,0 +1,333 @@
+// The pane adapter against the real browser engine: what a page writes reaches logic as written,
+// refusals hold, failures are reported as the error titles.
+#include "player/browse/qt/web_pane.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QMouseEvent>
+#include <QWebEnginePage>
+#include <QWebEngineProfile>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "player/browse/qt/url_schemes.h"
+
+namespace kam {
+namespace {
+
+QApplication* App() {
+  static int argc = 1;
+  static char name[] = "web_pane_test";
+  static char* argv[] = {name, nullptr};
+  static QApplication* app = [] {
+    RegisterBrowseUrlSchemes();
+    return new QApplication(argc, argv);
+  }();
+  return app;
+}
+
+bool WaitFor(const std::function<bool()>& done, int ms = 8000) {
+  QElapsedTimer t;
+  t.start();
+  while (!done() && t.elapsed() < ms) {
+    QApplication::processEvents(QEventLoop::AllEvents, 20);
+  }
+  return done();
+}
+
+void Pump(int ms) {
+  QElapsedTimer t;
+  t.start();
+  while (t.elapsed() < ms) QApplication::processEvents(QEventLoop::AllEvents, 20);
+}
+
+// Records everything a pane reports; cancels what cancel says.
+struct Recorder : PaneEvents {
+  std::vector<std::string> navigations;
+  std::function<bool(const std::string&)> cancel = [](const std::string&) { return true; };
+  int new_windows = 0;
+  bool refuse_popups = true;
+  std::vector<std::string> status;
+  int begins = 0;
+  int completes = 0;
+  std::vector<std::string> titles;
+  int context_menus = 0;
+  bool own_menu = true;
+
+  bool OnBeforeNavigate(const std::string& url) override {
+    navigations.push_back(url);
+    return cancel(url);
+  }
+  bool OnNewWindow() override {
+    ++new_windows;
+    return refuse_popups;
+  }
+  void OnStatusText(const std::string& text) override { status.push_back(text); }
+  void OnDownloadBegin() override { ++begins; }
+  void OnDownloadComplete() override { ++completes; }
+  void OnTitleChange(const std::string& title) override { titles.push_back(title); }
+  bool OnContextMenu(int, int) override {
+    ++context_menus;
+    return own_menu;
+  }
+};
+
+const char kBase[] = "http://127.0.0.1:18799/shows/list.html";
+
+class WebPaneTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    App();
+    pane_ = std::make_unique<WebPane>();
+    pane_->resize(800, 600);
+    pane_->show();
+    pane_->SetEvents(&rec_);
+  }
+  void TearDown() override { pane_.reset(); }
+
+  // Loads html as if it came from kBase; the data load itself is let through.
+  void Load(const QString& html) {
+    rec_.cancel = [](const std::string& url) { return url.rfind("data:", 0) != 0; };
+    bool done = false;
+    auto c = QObject::connect(pane_->page(), &QWebEnginePage::loadFinished,
+                              [&done](bool) { done = true; });
+    pane_->page()->setHtml(html, QUrl(QString::fromLatin1(kBase)));
+    ASSERT_TRUE(WaitFor([&] { return done; }));
+    QObject::disconnect(c);
+    rec_.navigations.clear();
+    rec_.cancel = [](const std::string&) { return true; };
+  }
+
+  QVariant Eval(const QString& js) {
+    QVariant out;
+    bool done = false;
+    pane_->page()->runJavaScript(js, [&](const QVariant& v) {
+      out = v;
+      done = true;
+    });
+    WaitFor([&] { return done; });
+    return out;
+  }
+
+  // Centre of the element with this id, in view coordinates.
+  QPoint CentreOf(const QString& id) {
+    const QVariantList r =
+        Eval(QStringLiteral(
+                 "(function(){var b=document.getElementById('%1')"
+                 ".getBoundingClientRect();return [b.left+b.width/2,b.top+b.height/2];})()")
+                 .arg(id))
+            .toList();
+    return QPoint(r.value(0).toInt(), r.value(1).toInt());
+  }
+
+  void Mouse(QEvent::Type type, QPoint at, Qt::MouseButton button) {
+    QWidget* target = pane_->focusProxy();
+    ASSERT_NE(target, nullptr);
+    QMouseEvent ev(type, at, target->mapToGlobal(at), button,
+                   type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::MouseButtons(button),
+                   Qt::NoModifier);
+    QApplication::sendEvent(target, &ev);
+  }
+
+  void Click(const QString& id, Qt::MouseButton button = Qt::LeftButton) {
+    const QPoint at = CentreOf(id);
+    Mouse(QEvent::MouseMove, at, Qt::NoButton);
+    Mouse(QEvent::MouseButtonPress, at, button);
+    Mouse(QEvent::MouseButtonRelease, at, button);
+  }
+
+  Recorder rec_;
+  std::unique_ptr<WebPane> pane_;
+};
+
+const QString kAnchorsPage = QStringLiteral(
+    "<html><head><title>剧集 Page</title></head><body style='margin:0'>"
+    "<a id=d style='display:block;height:30px' href='dddisk://名字 Ab@@@/play/1.html'>dd</a>"
+    "<a id=q style='display:block;height:30px' href='QQPLAY://Abc/1.html?X=1'>第1集</a>"
+    "<a id=n style='display:block;height:30px' href='56play://7'>56</a>"
+    "<a id=t style='display:block;height:30px' href='1905play://Z/9'>1905</a>"
+    "<a id=r style='display:block;height:30px' href='/x.html?u=qqplay://y'>rel</a>"
+    "<a id=h style='display:block;height:30px' href='http://Example.COM/%E4%B8%AD?a=1'>h</a>"
+    "<a id=c style='display:block;height:30px' href='colse://now'><span id=cs>close</span></a>"
+    "<a id=none>no href</a>"
+    "</body></html>");
+
+TEST_F(WebPaneTest, AnchorClicksReachLogicAsThePageWroteThem) {
+  Load(kAnchorsPage);
+  const struct {
+    const char* id;
+    std::string expected;
+  } cases[] = {
+      {"d", "dddisk://名字 Ab@@@/play/1.html"},
+      {"q", "qqplay://Abc/1.html?X=1"},
+      {"n", "56play://7"},
+      {"t", "1905play://Z/9"},
+      {"r", "http://127.0.0.1:18799/x.html?u=qqplay://y"},
+      // Not a site scheme: the address as the page's script reads it from the anchor.
+      {"h", "http://example.com/%E4%B8%AD?a=1"},
+      {"cs", "colse://now"},  // a click on an element inside the anchor
+  };
+  for (const auto& c : cases) {
+    rec_.navigations.clear();
+    Click(QString::fromLatin1(c.id));
+    ASSERT_TRUE(WaitFor([&] { return !rec_.navigations.empty(); })) << c.id;
+    EXPECT_EQ(rec_.navigations.front(), c.expected) << c.id;
+  }
+  // Every one was cancelled: the page is still the same document.
+  EXPECT_EQ(pane_->CurrentUrl(), kBase);
+}
+
+TEST_F(WebPaneTest, ScriptNavigationsReachLogicAsTheEngineStatesThem) {
+  Load(kAnchorsPage);
+  const struct {
+    const char* js;
+    std::string expected;
+  } cases[] = {
+      {"location.href='qqplay://abc/2.html'", "qqplay://abc/2.html"},
+      {"location.href='/p/%E4%B8%AD.html'", "http://127.0.0.1:18799/p/中.html"},
+      // A scheme name may not begin with a digit: the engine takes it as a relative path.
+      {"location.href='56play://7'", "http://127.0.0.1:18799/shows/56play://7"},
+  };
+  for (const auto& c : cases) {
+    rec_.navigations.clear();
+    Eval(QString::fromUtf8(c.js));
+    ASSERT_TRUE(WaitFor([&] { return !rec_.navigations.empty(); })) << c.js;
+    EXPECT_EQ(rec_.navigations.front(), c.expected) << c.js;
+  }
+}
+
+TEST_F(WebPaneTest, AClickWhoseNavigationNeverCameDoesNotColourALaterOne) {
+  Load(
+      QStringLiteral("<a id=a style='display:block;height:40px' href='qqplay://one' "
+                     "onclick='return false'>x</a>"));
+  Click(QStringLiteral("a"));
+  Pump(200);
+  EXPECT_TRUE(rec_.navigations.empty());
+  Eval(QStringLiteral("location.href='http://127.0.0.1:18799/other.html'"));
+  ASSERT_TRUE(WaitFor([&] { return !rec_.navigations.empty(); }));
+  EXPECT_EQ(rec_.navigations.front(), "http://127.0.0.1:18799/other.html");
+}
+
+TEST_F(WebPaneTest, ReadDocumentGivesTitleAndAnchorsInOrderByTheSameRule) {
+  Load(kAnchorsPage);
+  std::optional<PageSnapshot> snap;
+  bool done = false;
+  pane_->ReadDocument([&](std::optional<PageSnapshot> s) {
+    snap = std::move(s);
+    done = true;
+  });
+  ASSERT_TRUE(WaitFor([&] { return done; }));
+  ASSERT_TRUE(snap.has_value());
+  EXPECT_EQ(snap->title, "剧集 Page");
+  ASSERT_EQ(snap->anchors.size(), 8u);
+  const std::vector<std::string> hrefs = {"dddisk://名字 Ab@@@/play/1.html",
+                                          "qqplay://Abc/1.html?X=1",
+                                          "56play://7",
+                                          "1905play://Z/9",
+                                          "http://127.0.0.1:18799/x.html?u=qqplay://y",
+                                          "http://example.com/%E4%B8%AD?a=1",
+                                          "colse://now",
+                                          ""};
+  for (std::size_t i = 0; i < hrefs.size(); ++i) EXPECT_EQ(snap->anchors[i].href, hrefs[i]) << i;
+  EXPECT_EQ(snap->anchors[1].text, "第1集");
+  EXPECT_EQ(snap->anchors[7].text, "no href");
+}
+
+TEST_F(WebPaneTest, RefusedPopUpOpensNothingAndItsTargetIsSeen) {
+  Load(QStringLiteral("<p>x</p>"));
+  QString target;
+  QObject::connect(pane_.get(), &WebPane::popupTargetSeen,
+                   [&target](const QString& url) { target = url; });
+  Eval(QStringLiteral("window.open('http://127.0.0.1:18799/ad.html')"));
+  ASSERT_TRUE(WaitFor([&] { return !target.isEmpty(); }));
+  EXPECT_EQ(rec_.new_windows, 1);
+  EXPECT_EQ(target, QStringLiteral("http://127.0.0.1:18799/ad.html"));
+  EXPECT_EQ(pane_->CurrentUrl(), kBase);
+}
+
+TEST_F(WebPaneTest, SilentPaneShowsNoScriptDialogs) {
+  Load(QStringLiteral("<p>x</p>"));
+  pane_->SetSilent(true);
+  // With a dialog up the script would stop at alert(); silent, it runs on at once.
+  Eval(
+      QStringLiteral("alert('a'); var c = confirm('b'); var p = prompt('c', 'd'); "
+                     "document.title = 'after:' + c + ':' + p;"));
+  ASSERT_TRUE(WaitFor([&] { return pane_->Title() == "after:false:null"; }));
+  EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+}
+
+TEST_F(WebPaneTest, FailedLoadReportsTheErrorTitleAndEndsBusy) {
+  rec_.cancel = [](const std::string&) { return false; };
+  // Nothing listens on this loopback port.
+  pane_->Navigate("http://127.0.0.1:18798/nothing.html");
+  const bool reported =
+      WaitFor([&] { return !rec_.titles.empty() && rec_.titles.back() == kPageCannotBeShown; });
+  ASSERT_TRUE(reported);
+  EXPECT_FALSE(pane_->Busy());
+  EXPECT_EQ(pane_->Title(), kPageCannotBeShown);
+  EXPECT_GE(rec_.begins, 1);
+  EXPECT_GE(rec_.completes, 1);
+}
+
+TEST_F(WebPaneTest, UnparsableAddressReportsInvalidAddress) {
+  for (const char* bad : {"", "no scheme here", "http://[::1"}) {
+    rec_.titles.clear();
+    pane_->Navigate(bad);
+    ASSERT_TRUE(WaitFor([&] { return !rec_.titles.empty(); })) << bad;
+    EXPECT_EQ(rec_.titles.back(), kInvalidAddress) << bad;
+  }
+}
+
+TEST_F(WebPaneTest, CancelledNavigationIsNoFailure) {
+  Load(kAnchorsPage);
+  rec_.titles.clear();
+  Click(QStringLiteral("q"));
+  ASSERT_TRUE(WaitFor([&] { return !rec_.navigations.empty(); }));
+  Pump(500);
+  for (const std::string& t : rec_.titles) EXPECT_NE(t, kPageCannotBeShown);
+  EXPECT_EQ(pane_->Title(), "剧集 Page");
+  EXPECT_FALSE(pane_->Busy());
+}
+
+TEST_F(WebPaneTest, UntitledPageHasAnEmptyTitle) {
+  Load(QStringLiteral("<title>first</title>"));
+  ASSERT_TRUE(WaitFor([&] { return pane_->Title() == "first"; }));
+  Eval(QStringLiteral("document.title = ''"));
+  ASSERT_TRUE(WaitFor([&] { return !rec_.titles.empty() && rec_.titles.back().empty(); }));
+  EXPECT_EQ(pane_->Title(), "");
+}
+
+TEST_F(WebPaneTest, HoveringALinkReportsItsAddressAndLeavingReportsEmpty) {
+  Load(
+      QStringLiteral("<body style='margin:0'><a id=a style='display:block;height:40px' "
+                     "href='http://127.0.0.1:18799/hover.html'>x</a><p id=p "
+                     "style='height:200px'>y</p></body>"));
+  Mouse(QEvent::MouseMove, CentreOf(QStringLiteral("a")), Qt::NoButton);
+  ASSERT_TRUE(WaitFor([&] {
+    return !rec_.status.empty() && rec_.status.back() == "http://127.0.0.1:18799/hover.html";
+  }));
+  Mouse(QEvent::MouseMove, CentreOf(QStringLiteral("p")), Qt::NoButton);
+  ASSERT_TRUE(WaitFor([&] { return rec_.status.back().empty(); }));
+}
+
+TEST_F(WebPaneTest, RightClickAsksTheHandlerFirst) {
+  Load(QStringLiteral("<body style='margin:0'><p id=p style='height:200px'>y</p></body>"));
+  Click(QStringLiteral("p"), Qt::RightButton);
+  ASSERT_TRUE(WaitFor([&] { return rec_.context_menus == 1; }));
+}
+
+TEST_F(WebPaneTest, VisibilityAndSilenceAreWhatWasSet) {
+  pane_->SetVisible(false);
+  EXPECT_FALSE(pane_->Visible());
+  pane_->SetVisible(true);
+  EXPECT_TRUE(pane_->Visible());
+  EXPECT_FALSE(pane_->Silent());
+  pane_->SetSilent(true);
+  EXPECT_TRUE(pane_->Silent());
+}
+
+}  // namespace
+}  // namespace kam
