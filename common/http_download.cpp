@@ -147,6 +147,7 @@ class Transfer {
     curl_easy_setopt(easy_, CURLOPT_HEADERDATA, this);
     curl_easy_setopt(easy_, CURLOPT_WRITEFUNCTION, &Transfer::OnBody);
     curl_easy_setopt(easy_, CURLOPT_WRITEDATA, this);
+    curl_easy_setopt(easy_, CURLOPT_ERRORBUFFER, error_text_);
     return true;
   }
 
@@ -195,6 +196,12 @@ class Transfer {
 
   HttpDownloadResult Finish(CURLcode code) {
     if (failure_) return *failure_;
+    // libcurl refuses a Content-Length that is not a number itself, before our header callback
+    // sees the line; its message is the only trace of which header it was.
+    if (code == CURLE_WEIRD_SERVER_REPLY && !accepted_ &&
+        std::string_view(error_text_).find("Content-Length") != std::string_view::npos) {
+      return HttpDownloadResult::kBadContentLength;
+    }
     if (code != CURLE_OK) return MapCurlError(code);
     if (!accepted_) {
       // A reply with no header block at all (HTTP/0.9 style) never reached the header checks.
@@ -369,6 +376,7 @@ class Transfer {
   bool has_location_ = false;
   bool accepted_ = false;
   std::optional<HttpDownloadResult> failure_;
+  char error_text_[CURL_ERROR_SIZE] = {};
 
   bool saw_bytes_ = false;
   Clock::time_point last_activity_;
