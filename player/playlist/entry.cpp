@@ -2,27 +2,42 @@
 
 namespace kam::playlist {
 
-std::vector<std::string_view> SplitEntry(std::string_view entry, std::string_view separator) {
-  std::vector<std::string_view> fields;
-  if (entry.empty()) return fields;
+void SplitEntryInto(std::string_view entry, std::string_view separator,
+                    std::vector<std::string_view>& fields) {
+  fields.clear();
+  if (entry.empty()) return;
   if (separator.empty()) {
     fields.push_back(entry);
-    return fields;
+    return;
   }
   std::size_t start = 0;
   while (true) {
     const std::size_t at = entry.find(separator, start);
     if (at == std::string_view::npos) {
       fields.push_back(entry.substr(start));
-      return fields;
+      return;
     }
     fields.push_back(entry.substr(start, at - start));
     start = at + separator.size();
   }
 }
 
+std::vector<std::string_view> SplitEntry(std::string_view entry, std::string_view separator) {
+  std::vector<std::string_view> fields;
+  SplitEntryInto(entry, separator, fields);
+  return fields;
+}
+
 bool HasAllFields(std::string_view entry, std::string_view separator) {
-  return SplitEntry(entry, separator).size() >= kEntryFields;
+  if (entry.empty()) return false;
+  if (separator.empty()) return kEntryFields <= 1;
+  std::size_t separators = 0;
+  for (std::size_t at = entry.find(separator);
+       at != std::string_view::npos && separators + 1 < kEntryFields;
+       at = entry.find(separator, at + separator.size())) {
+    ++separators;
+  }
+  return separators + 1 >= kEntryFields;
 }
 
 bool IsPlaceholder(const std::vector<std::string_view>& fields) {

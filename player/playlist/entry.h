@@ -18,6 +18,10 @@ inline constexpr std::size_t kEntryFields = 3;
 // separator leaves the entry whole, as the platform's Split did.
 std::vector<std::string_view> SplitEntry(std::string_view entry, std::string_view separator);
 
+// The same into fields, reusing its storage across entries.
+void SplitEntryInto(std::string_view entry, std::string_view separator,
+                    std::vector<std::string_view>& fields);
+
 // True when the entry has the three fields the list page and the play handler read.
 bool HasAllFields(std::string_view entry, std::string_view separator);
 

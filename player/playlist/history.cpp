@@ -1,11 +1,9 @@
 #include "player/playlist/history.h"
 
-#include <exception>
 #include <fstream>
 #include <optional>
 #include <system_error>
 
-#include "common/atomic_file.h"
 #include "common/code_page.h"
 
 namespace kam::playlist {
@@ -16,6 +14,24 @@ std::string_view TrimSpaces(std::string_view text) {
   if (first == std::string_view::npos) return {};
   const std::size_t last = text.find_last_not_of(' ');
   return text.substr(first, last - first + 1);
+}
+
+// The file's bytes in one read; the store runs to megabytes at the list box's limit.
+std::optional<std::string> ReadWholeFile(const std::filesystem::path& path) {
+  std::error_code ec;
+  // Only a regular file: a folder in the file's place opens, and then fails to read.
+  if (!std::filesystem::is_regular_file(path, ec)) return std::nullopt;
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return std::nullopt;
+  in.seekg(0, std::ios::end);
+  const std::streamoff size = in.tellg();
+  if (size < 0) return std::nullopt;
+  in.seekg(0, std::ios::beg);
+  std::string bytes(static_cast<std::size_t>(size), '\0');
+  in.read(bytes.data(), size);
+  bytes.resize(static_cast<std::size_t>(in.gcount()));
+  if (in.bad()) return std::nullopt;
+  return bytes;
 }
 
 }  // namespace
@@ -51,14 +67,7 @@ std::vector<std::string> LoadHistory(const std::filesystem::path& path,
       std::filesystem::is_directory(path.parent_path(), ec)) {
     std::ofstream create(path, std::ios::binary | std::ios::app);
   }
-  // Reading something that is not a file throws from the stream library; loading must not fail.
-  if (!std::filesystem::is_regular_file(path, ec)) return {};
-  std::optional<std::string> bytes;
-  try {
-    bytes = ReadFileBytes(path);
-  } catch (const std::exception&) {
-    return {};
-  }
+  const std::optional<std::string> bytes = ReadWholeFile(path);
   if (!bytes) return {};
   return ParseHistory(*bytes, separator);
 }

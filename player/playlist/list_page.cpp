@@ -6,6 +6,7 @@
 
 #include "common/code_page.h"
 #include "player/playlist/entry.h"
+#include "player/playlist/gbk_encoder.h"
 
 namespace kam::playlist {
 namespace {
@@ -48,35 +49,54 @@ constexpr std::string_view kCrLf = "\r\n";
 constexpr std::string_view kTitlePlaceholder = "播放列表";
 constexpr std::string_view kIdPlaceholder = "影片ID";
 constexpr std::string_view kNamePlaceholder = "影片名称";
+constexpr std::string_view kItemOpen = "<Item>";
+constexpr std::string_view kItemClose = "</Item>";
 
-using Substitution = std::pair<std::string_view, std::string_view>;
+// A template cut at its placeholders: text, placeholder, text, ... in the code page.
+struct Piece {
+  std::string text;         // fixed text before the placeholder
+  std::string_view filler;  // the placeholder that follows it; empty after the last piece
+};
 
-// Appends the template with every placeholder replaced. The template is scanned once, so a value
-// that happens to contain a placeholder is inserted as it is, never replaced again.
-void AppendFilled(std::string& out, std::string_view tmpl,
-                  std::initializer_list<Substitution> subs) {
+std::vector<Piece> Cut(std::string_view tmpl, std::initializer_list<std::string_view> fillers) {
+  std::vector<Piece> pieces;
   std::size_t pos = 0;
-  while (pos < tmpl.size()) {
+  while (true) {
     std::size_t next = std::string_view::npos;
-    const Substitution* hit = nullptr;
-    for (const Substitution& sub : subs) {
-      const std::size_t at = tmpl.find(sub.first, pos);
+    std::string_view hit;
+    for (std::string_view filler : fillers) {
+      const std::size_t at = tmpl.find(filler, pos);
       if (at < next) {
         next = at;
-        hit = &sub;
+        hit = filler;
       }
     }
-    if (hit == nullptr) {
-      out.append(tmpl.substr(pos));
-      return;
+    if (next == std::string_view::npos) {
+      pieces.push_back({Utf8ToGbk(tmpl.substr(pos)), {}});
+      return pieces;
     }
-    out.append(tmpl.substr(pos, next - pos));
-    out.append(hit->second);
-    pos = next + hit->first.size();
+    pieces.push_back({Utf8ToGbk(tmpl.substr(pos, next - pos)), hit});
+    pos = next + hit.size();
   }
 }
 
-void AppendEscaped(std::string& out, std::string_view text) {
+struct Templates {
+  std::string head = Utf8ToGbk(kHead);
+  std::vector<Piece> header = Cut(kListHeader, {kTitlePlaceholder});
+  std::vector<Piece> entry = Cut(kEntry, {kIdPlaceholder, kNamePlaceholder});
+  std::string tail = Utf8ToGbk(kTail);
+};
+
+const Templates& Gbk() {
+  static const Templates templates;
+  return templates;
+}
+
+}  // namespace
+
+std::string EscapeHtml(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
   for (char c : text) {
     switch (c) {
       case '&':
@@ -98,73 +118,69 @@ void AppendEscaped(std::string& out, std::string_view text) {
         out.push_back(c);
     }
   }
-}
-
-}  // namespace
-
-std::string EscapeHtml(std::string_view text) {
-  std::string out;
-  out.reserve(text.size());
-  AppendEscaped(out, text);
   return out;
 }
 
 std::string EmptyListPageBytes() {
+  const Templates& t = Gbk();
   std::string page;
-  page.append(kHead).append(" ").append(kTail).append(kCrLf);
-  return Utf8ToGbk(page);
+  page.append(t.head).append(" ").append(t.tail).append(kCrLf);
+  return page;
 }
 
 std::optional<std::string> ListPageBytes(const std::vector<std::string>& list,
                                          std::string_view separator) {
-  std::string entries;
+  const Templates& t = Gbk();
   std::size_t text_size = 0;
   for (const std::string& entry : list) text_size += entry.size();
-  entries.reserve(text_size + list.size() * (kEntry.size() + 16));
+  std::string page;
+  page.reserve(t.head.size() + t.tail.size() + text_size + list.size() * 64 + 512);
+  page.append(t.head);
 
-  std::string_view title;
-  std::string name;
+  if (!list.empty()) {
+    // Each entry overwrote the heading in turn, so the last entry's title is the one shown.
+    const std::vector<std::string_view> last = SplitEntry(list.back(), separator);
+    if (last.size() < kEntryFields) return std::nullopt;
+    for (const Piece& piece : t.header) {
+      page.append(piece.text);
+      if (!piece.filler.empty()) AppendHtmlEscapedAsGbk(page, last[2]);
+    }
+  }
   char digits[16];
+  std::vector<std::string_view> fields;
   for (std::size_t i = 0; i < list.size(); ++i) {
-    const std::vector<std::string_view> fields = SplitEntry(list[i], separator);
+    SplitEntryInto(list[i], separator, fields);
     if (fields.size() < kEntryFields) return std::nullopt;
-    name.clear();
-    AppendEscaped(name, fields[0]);
     const auto [end, ec] = std::to_chars(digits, digits + sizeof(digits), i);
     (void)ec;
-    const std::string_view id(digits, static_cast<std::size_t>(end - digits));
-    AppendFilled(entries, kEntry, {{kNamePlaceholder, name}, {kIdPlaceholder, id}});
-    entries.append(kCrLf);
-    // Each entry overwrites the heading, so the last one's title is shown.
-    title = fields[2];
+    for (const Piece& piece : t.entry) {
+      page.append(piece.text);
+      if (piece.filler == kIdPlaceholder) {
+        page.append(digits, end);
+      } else if (piece.filler == kNamePlaceholder) {
+        AppendHtmlEscapedAsGbk(page, fields[0]);
+      }
+    }
+    page.append(kCrLf);
   }
-
-  std::string page;
-  page.reserve(kHead.size() + kListHeader.size() + entries.size() + kTail.size() +
-               2 * title.size() + 16);
-  page.append(kHead);
-  if (!list.empty()) {
-    const std::string escaped_title = EscapeHtml(title);
-    AppendFilled(page, kListHeader, {{kTitlePlaceholder, escaped_title}});
-  }
-  page.append(entries).append(kTail).append(kCrLf);
-  return Utf8ToGbk(page);
+  page.append(t.tail).append(kCrLf);
+  return page;
 }
 
 std::string StoreBytes(const std::vector<std::string>& list) {
-  constexpr std::string_view kOpen = "<Item>";
-  constexpr std::string_view kClose = "</Item>";
   std::string store;
   std::size_t size = kCrLf.size();
   for (const std::string& entry : list) {
-    size += kOpen.size() + entry.size() + kClose.size() + kCrLf.size();
+    size += kItemOpen.size() + entry.size() + kItemClose.size() + kCrLf.size();
   }
   store.reserve(size);
   for (const std::string& entry : list) {
-    store.append(kOpen).append(entry).append(kClose).append(kCrLf);
+    store.append(kItemOpen);
+    AppendAsGbk(store, entry);
+    store.append(kItemClose).append(kCrLf);
   }
   store.append(kCrLf);
-  return Utf8ToGbk(store);
+  return store;
 }
 
 }  // namespace kam::playlist
