@@ -1,0 +1,21 @@
+// The updater's URL-to-file transfer on the shared libcurl download core, reporting
+// bind-status-like notifications: finding resource, connecting, begin, downloading (per written
+// chunk and at least every 100 ms), end. Only http:// and https:// addresses are fetched; the
+// target is replaced only by a complete 2xx body (the core's guarantees).
+#pragma once
+
+#include "update/file_download.h"
+
+namespace kam::update {
+
+class CurlTransport : public BindingTransport {
+ public:
+  bool Transfer(const std::string& url, const std::filesystem::path& destination,
+                const std::function<bool(const ProgressNotification&)>& notify) override;
+};
+
+// The host part of an http(s) address ("127.0.0.1" of "http://127.0.0.1:18731/a.exe"); the
+// whole text when it has no "://".
+std::string HostOfUrl(const std::string& url);
+
+}  // namespace kam::update

@@ -1,0 +1,70 @@
+// The updater's flow: start-up, the offer or the current-version sentence, the upgrade (download
+// the installer, end the player, start the installer, record the version, end), cancel and
+// unload. Decisions only; the window and the system are ports.
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+#include "update/file_download.h"
+#include "update/updater_ports.h"
+
+namespace kam::update {
+
+inline constexpr char kInstallerName[] = "sela_pid_uid.exe";
+
+enum class UpdaterState {
+  kStarting,
+  kOffering,
+  kCurrent,
+  kBlank,
+  kDownloading,
+  kFinishing,
+  kClosed
+};
+
+struct StartupResult {
+  bool show = false;    // false: the updater ends without a window
+  int exit_status = 0;  // when it ends
+};
+
+class Updater {
+ public:
+  Updater(UpdaterView& view, UpdaterSystem& system, BindingTransport& transport, TickClock& clock,
+          MessagePump& pump, std::filesystem::path program_dir);
+
+  // Start-up, in order: site address, downloader, another instance, hook, icon, command line,
+  // labels and button.
+  StartupResult Start(std::string_view command_line);
+
+  void OnUpgradeClicked();  // Image6
+  void OnCancelClicked();   // Label4
+  void OnOkClicked();       // Image3
+  // The painted close button: the updater ends at once. A running transfer is stopped so that
+  // it leaves nothing behind.
+  void OnTitleBarClose();
+  // The window closes, whatever the cause: stops a running transfer. Idempotent.
+  void Unload();
+
+  UpdaterState state() const { return state_; }
+  const std::string& dizhi() const { return dizhi_; }
+  const std::string& offered_version() const { return offered_version_; }
+  CFileDownload& download() { return download_; }
+
+ private:
+  void OnProgress(const ProgressEvent& event);
+  bool InstallerIsTheOneOnOffer(const std::filesystem::path& file);
+
+  UpdaterView& view_;
+  UpdaterSystem& system_;
+  CFileDownload download_;
+  std::filesystem::path program_dir_;
+  UpdaterState state_ = UpdaterState::kStarting;
+  bool unloaded_ = false;
+  bool ended_ = false;
+  std::string dizhi_;            // the site address, from "\kamplayer.db"
+  std::string expected_sha256_;  // the installer's digest as the operators publish it, if any
+  std::string offered_version_;
+};
+
+}  // namespace kam::update
