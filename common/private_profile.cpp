@@ -97,8 +97,16 @@ std::string Utf16LeToUtf8(std::string_view bytes) {
   return CodePointsToUtf8(cps);
 }
 
-std::string DecodeLine(const Source& s, const Line& line) {
-  const std::string_view raw = s.bytes.substr(line.begin, line.end - line.begin);
+bool IsAscii(std::string_view raw) {
+  for (char c : raw) {
+    if (static_cast<unsigned char>(c) >= 0x80) return false;
+  }
+  return true;
+}
+
+// Bytes of the file as UTF-8 text.
+std::string Decode(const Source& s, std::string_view raw) {
+  if (s.width == 1 && IsAscii(raw)) return std::string(raw);
   switch (s.encoding) {
     case Encoding::kGbk:
       return GbkToUtf8(raw);
@@ -108,6 +116,10 @@ std::string DecodeLine(const Source& s, const Line& line) {
       return Utf16LeToUtf8(raw);
   }
   return {};
+}
+
+std::string DecodeLine(const Source& s, const Line& line) {
+  return Decode(s, s.bytes.substr(line.begin, line.end - line.begin));
 }
 
 bool IsValidUtf8(std::string_view text) {
@@ -212,6 +224,19 @@ Location Locate(const Source& s, std::string_view section, std::string_view key)
   while (pos < s.bytes.size()) {
     const Line line = LineAt(s, pos);
     pos = line.next;
+    if (s.width == 1) {
+      // Most lines are settled without decoding them: blanks and "=" never occur inside a
+      // multi-byte character of GBK or UTF-8, and the first byte after blanks starts one.
+      const std::string_view t = Trim(s.bytes.substr(line.begin, line.end - line.begin));
+      if (t.empty()) continue;
+      if (t.front() != '[') {
+        if (!inside) continue;
+        loc.last_filled_line = line;
+        const auto eq = t.find('=');
+        if (eq == std::string_view::npos) continue;
+        if (!SameName(Decode(s, Trim(t.substr(0, eq))), key)) continue;
+      }
+    }
     const std::string text = DecodeLine(s, line);
     const Parsed p = ParseLine(text);
     if (p.kind == Kind::kSection) {
