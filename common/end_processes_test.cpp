@@ -1,0 +1,251 @@
+#include "common/end_processes.h"
+
+#include <gtest/gtest.h>
+
+#include <cctype>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "tests/support/child_process.h"
+#include "tests/support/temp_dir.h"
+
+namespace kam {
+namespace {
+
+using namespace std::chrono_literals;
+using ::kam::testing::ChildProcess;
+using ::kam::testing::CopyProbeAs;
+using ::kam::testing::ExitedWith;
+using ::kam::testing::KilledBySigkill;
+using ::kam::testing::UniqueProcessName;
+
+struct NameCase {
+  const char* process;
+  const char* target;
+  bool matches;
+};
+
+void PrintTo(const NameCase& c, std::ostream* os) {
+  *os << '"' << c.process << "\" for \"" << c.target << '"';
+}
+
+class ProcessNames : public ::testing::TestWithParam<NameCase> {};
+
+TEST_P(ProcessNames, WholeNameLetterCaseIgnored) {
+  EXPECT_EQ(ProcessNameMatches(GetParam().process, GetParam().target), GetParam().matches);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rule, ProcessNames,
+    ::testing::Values(NameCase{"kamplayer", "kamplayer.exe", true},
+                      NameCase{"kamplayer", "KAMPLAYER.EXE", true},
+                      NameCase{"KamPlayer", "kamplayer.Exe", true},
+                      NameCase{"kamplayer.exe", "kamplayer.exe", true},
+                      NameCase{"kamplayer", "kamplayer", true},
+                      // The ".exe" is dropped from the target only, never added to it.
+                      NameCase{"kamplayer.exe", "kamplayer", false},
+                      NameCase{"xkamplayer", "kamplayer.exe", false},
+                      NameCase{"kamplayerx", "kamplayer.exe", false},
+                      NameCase{"amplayer", "kamplayer.exe", false},
+                      NameCase{"kamplayer.ex", "kamplayer.exe", false}, NameCase{"", ".exe", false},
+                      NameCase{"", "", false}, NameCase{"update", "update.exe", true},
+                      NameCase{"update", "kamplayer.exe", false}));
+
+std::string Upper(std::string text) {
+  for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return text;
+}
+
+// A running copy of the probe program under a given file name, answering "alive" while it runs.
+class Running {
+ public:
+  Running(const std::filesystem::path& program, std::string_view argv0 = {})
+      : child_(program, {"wait"}, argv0) {
+    ready_ = child_.ReadLine(10s) == "ready";
+  }
+  bool ready() const { return ready_; }
+  bool Alive() { return child_.WriteLine("ping") && child_.ReadLine(10s) == "alive"; }
+  bool WasKilled() {
+    const std::optional<int> status = child_.Wait(10s);
+    return status && KilledBySigkill(*status);
+  }
+
+ private:
+  ChildProcess child_;
+  bool ready_ = false;
+};
+
+class EndProcesses : public ::testing::Test {
+ protected:
+  std::filesystem::path Copy(std::string_view name) { return CopyProbeAs(dir_.path(), name); }
+  kam::testing::TempDir dir_;
+};
+
+TEST_F(EndProcesses, TwoCopiesBothEnd) {
+  const std::string name = UniqueProcessName("kpa");
+  const auto program = Copy(name);
+  Running first(program);
+  Running second(program);
+  ASSERT_TRUE(first.ready() && second.ready());
+
+  EndProcessesByName(name + ".exe");
+
+  EXPECT_TRUE(first.WasKilled());
+  EXPECT_TRUE(second.WasKilled());
+}
+
+TEST_F(EndProcesses, WholeNameOnly) {
+  const std::string name = UniqueProcessName("kpb");
+  Running exact(Copy(name));
+  Running longer_front(Copy("x" + name));
+  Running longer_back(Copy(name + "x"));
+  Running shorter(Copy(name.substr(1)));
+  Running other_extension(Copy(name + ".bin"));
+  ASSERT_TRUE(exact.ready() && longer_front.ready() && longer_back.ready() && shorter.ready() &&
+              other_extension.ready());
+
+  EndProcessesByName(name + ".exe");
+
+  EXPECT_TRUE(exact.WasKilled());
+  EXPECT_TRUE(longer_front.Alive());
+  EXPECT_TRUE(longer_back.Alive());
+  EXPECT_TRUE(shorter.Alive());
+  EXPECT_TRUE(other_extension.Alive());
+}
+
+TEST_F(EndProcesses, LetterCaseIgnoredOnBothSides) {
+  const std::string name = UniqueProcessName("kpc");
+  Running lower(Copy(name));
+  Running upper(Copy(Upper(name) + "X"));
+  ASSERT_TRUE(lower.ready() && upper.ready());
+
+  EndProcessesByName(Upper(name) + ".EXE");
+  EXPECT_TRUE(lower.WasKilled());
+  EXPECT_TRUE(upper.Alive());
+
+  EndProcessesByName(name + "x.exe");
+  EXPECT_TRUE(upper.WasKilled());
+}
+
+TEST_F(EndProcesses, FileNamedWithExeIsEndedByTheFullName) {
+  const std::string name = UniqueProcessName("kpd");
+  Running with_exe(Copy(name + ".exe"));
+  ASSERT_TRUE(with_exe.ready());
+
+  EndProcessesByName(name);
+  EXPECT_TRUE(with_exe.Alive());
+
+  EndProcessesByName(name + ".EXE");
+  EXPECT_TRUE(with_exe.WasKilled());
+}
+
+TEST_F(EndProcesses, NoMatchLeavesEverythingRunning) {
+  const std::string name = UniqueProcessName("kpe");
+  Running running(Copy(name));
+  ASSERT_TRUE(running.ready());
+
+  EndProcessesByName(UniqueProcessName("kpz") + ".exe");
+  EndProcessesByName("");
+  EndProcessesByName(".exe");
+
+  EXPECT_TRUE(running.Alive());
+}
+
+// An installer replaces the player's file while it runs; the old process must still be found.
+TEST_F(EndProcesses, ReplacedExecutableIsStillFound) {
+  // Longer than the kernel's 15-byte command name and started under another argv[0], so only
+  // the executable link can match.
+  const std::string name = UniqueProcessName("kam-replaced-");
+  ASSERT_GT(name.size(), 15u);
+  const auto program = Copy(name);
+  Running running(program, "/elsewhere/other-name");
+  ASSERT_TRUE(running.ready());
+  std::filesystem::remove(program);
+
+  EndProcessesByName(name + ".exe");
+  EXPECT_TRUE(running.WasKilled());
+}
+
+// The kernel cuts command names to 15 bytes; such a cut name must not match as a whole name.
+TEST_F(EndProcesses, CutCommandNameIsNoMatch) {
+  const std::string name = UniqueProcessName("kam-long-name-");
+  ASSERT_GT(name.size(), 15u);
+  Running running(Copy(name));
+  ASSERT_TRUE(running.ready());
+
+  EndProcessesByName(name.substr(0, 15) + ".exe");
+  EXPECT_TRUE(running.Alive());
+}
+
+// A program that is a script runs as its interpreter; it is found by the script's name.
+TEST_F(EndProcesses, ScriptIsFoundByItsFileName) {
+  const std::string name = UniqueProcessName("kpf");
+  const auto script = dir_.Write(name,
+                                 "#!/bin/sh\n"
+                                 "echo ready\n"
+                                 "while read line; do echo alive; done\n");
+  std::filesystem::permissions(script, std::filesystem::perms::owner_all);
+  Running running(script);
+  ASSERT_TRUE(running.ready());
+  ASSERT_TRUE(running.Alive());
+
+  EndProcessesByName(name + ".exe");
+  EXPECT_TRUE(running.WasKilled());
+}
+
+TEST_F(EndProcesses, ProgramStartedUnderAnotherNameIsFoundByThatName) {
+  const std::string name = UniqueProcessName("kpg");
+  Running running(Copy(UniqueProcessName("kph")), "/somewhere/" + name);
+  ASSERT_TRUE(running.ready());
+
+  EndProcessesByName(name + ".exe");
+  EXPECT_TRUE(running.WasKilled());
+}
+
+TEST_F(EndProcesses, OwnNameEndsTheCallerWithStatusZeroAndNothingAfterRuns) {
+  const std::string name = UniqueProcessName("kpi");
+  ChildProcess caller(Copy(name), {"end", Upper(name) + ".exe"});
+  ASSERT_TRUE(caller.started());
+
+  const std::string output = caller.ReadRest(10s);
+  const std::optional<int> status = caller.Wait(10s);
+  ASSERT_TRUE(status.has_value());
+  EXPECT_TRUE(ExitedWith(*status, 0)) << "wait status " << *status;
+  EXPECT_EQ(output, "");
+}
+
+TEST_F(EndProcesses, OtherNameLetsTheCallerGoOn) {
+  const std::string name = UniqueProcessName("kpj");
+  ChildProcess caller(Copy(name), {"end", UniqueProcessName("kpk") + ".exe"});
+  EXPECT_EQ(caller.ReadLine(10s), "after");
+  const std::optional<int> status = caller.Wait(10s);
+  ASSERT_TRUE(status.has_value());
+  EXPECT_TRUE(ExitedWith(*status, 3));
+}
+
+// Copies started after the caller (later in the process walk) end too, not only earlier ones.
+TEST_F(EndProcesses, CallerEndsLastAfterEveryOtherCopy) {
+  const std::string name = UniqueProcessName("kpl");
+  const auto program = Copy(name);
+  Running earlier(program);
+  ChildProcess caller(program, {"end-on-line", name + ".exe"});
+  ASSERT_EQ(caller.ReadLine(10s), "ready");
+  Running later(program);
+  ASSERT_TRUE(earlier.ready() && later.ready());
+
+  ASSERT_TRUE(caller.WriteLine("go"));
+
+  const std::optional<int> status = caller.Wait(10s);
+  ASSERT_TRUE(status.has_value());
+  EXPECT_TRUE(ExitedWith(*status, 0));
+  EXPECT_EQ(caller.ReadRest(1s), "");
+  EXPECT_TRUE(earlier.WasKilled());
+  EXPECT_TRUE(later.WasKilled());
+}
+
+}  // namespace
+}  // namespace kam
