@@ -11,12 +11,15 @@ namespace kam {
 // (another user's) are skipped; the caller learns nothing about what was ended.
 //
 // When the caller's own process matches, it ends with exit status 0 once every other match has
-// been ended, and the call does not return: nothing after it runs and no destructor or atexit
-// handler runs (stdio buffers are flushed first).
+// been ended, and the call does not return: nothing after it runs, no destructor or atexit
+// handler runs and buffered stdio output is dropped, as for a process terminated from outside.
+// (Flushing could block for good on a full pipe, and then the program would never end.)
 //
 // On Linux, where executables have no extension, a trailing ".exe" of name is dropped before
 // comparing, so "kamplayer.exe" ends a process of the file "kamplayer" (and one of the file
-// "kamplayer.exe"). See ProcessNameMatches for the names a process is known by.
+// "kamplayer.exe"). A process is known there by its executable's file name (also after the file
+// was replaced), its command name (a script started through its "#!" line has the script's name
+// there, not the interpreter's) and the file name of its argv[0]; any of them may match.
 void EndProcessesByName(std::string_view name);
 
 // Whether one name a process is known by matches the target name of EndProcessesByName: equal

@@ -17,7 +17,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -137,7 +136,6 @@ void EndProcessesByName(std::string_view name) {
     closedir(proc);
   }
   if (end_self) {
-    std::fflush(nullptr);
     _exit(0);
   }
 }

@@ -2,7 +2,6 @@
 #include <tlhelp32.h>
 #include <windows.h>
 
-#include <cstdio>
 #include <string>
 
 #include "common/end_processes.h"
@@ -44,7 +43,6 @@ void EndProcessesByName(std::string_view name) {
   }
   CloseHandle(snapshot);
   if (end_self) {
-    std::fflush(nullptr);
     TerminateProcess(GetCurrentProcess(), 0);
   }
 }
