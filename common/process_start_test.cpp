@@ -77,8 +77,10 @@ TEST_F(StartProgramTest, DetachedInItsOwnSessionAndNotOurChild) {
   ASSERT_TRUE(StartProgram(ProcessProbePath(), {"record", file.string(), "5000"}));
   // Nothing is left for us to reap: neither the started program nor a helper in between.
   int status;
-  EXPECT_EQ(waitpid(-1, &status, WNOHANG), -1);
-  EXPECT_EQ(errno, ECHILD);
+  const pid_t reaped = waitpid(-1, &status, WNOHANG);
+  const int error = errno;
+  EXPECT_EQ(reaped, -1);
+  EXPECT_EQ(error, ECHILD);
 
   const std::optional<Report> report = AwaitReport(file);
   ASSERT_TRUE(report.has_value());
