@@ -1,0 +1,44 @@
+#include "player/browse/browse.h"
+
+namespace kam {
+
+Browse::Browse(BrowseContext ctx, MenuActionsPort& actions)
+    : ctx_(std::move(ctx)),
+      dispatch_(ctx_),
+      watch_(ctx_),
+      menus_(ctx_.state, ctx_.listweb, actions),
+      play_(ctx_),
+      listweb_events_(*this),
+      w3_events_(*this),
+      qvod_events_(*this) {}
+
+playlist::PlayOutcome Browse::ItemPlay(int index, std::string_view separator) {
+  PlayerState& s = ctx_.state;
+  return playlist::ItemPlay(index, separator,
+                            playlist::PlayState{s.List3, s.huangchong, s.da, s.bufferSecondsLeft},
+                            ctx_.random, play_);
+}
+
+bool Browse::ListwebEvents::OnBeforeNavigate(const std::string& url) {
+  return b_.dispatch_.ListwebBeforeNavigate(url);
+}
+bool Browse::ListwebEvents::OnNewWindow() { return b_.dispatch_.ListwebNewWindow(); }
+void Browse::ListwebEvents::OnStatusText(const std::string& text) { b_.watch_.StatusText(text); }
+void Browse::ListwebEvents::OnDownloadBegin() { b_.watch_.DownloadBegin(b_.ctx_.listweb); }
+void Browse::ListwebEvents::OnTitleChange(const std::string& title) {
+  b_.watch_.ListwebTitleChange(title);
+}
+bool Browse::ListwebEvents::OnContextMenu(int x, int y) {
+  return b_.watch_.ListwebContextMenu(x, y);
+}
+
+bool Browse::W3Events::OnBeforeNavigate(const std::string& url) {
+  return b_.dispatch_.W3BeforeNavigate(url);
+}
+void Browse::W3Events::OnDownloadBegin() { b_.watch_.DownloadBegin(b_.ctx_.W3); }
+
+bool Browse::QvodEvents::OnNewWindow() { return b_.dispatch_.QvodNewWindow(); }
+void Browse::QvodEvents::OnStatusText(const std::string& text) { b_.watch_.StatusText(text); }
+void Browse::QvodEvents::OnDownloadBegin() { b_.watch_.DownloadBegin(b_.ctx_.qvod); }
+
+}  // namespace kam

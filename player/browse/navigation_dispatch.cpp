@@ -1,0 +1,148 @@
+#include "player/browse/navigation_dispatch.h"
+
+#include <utility>
+#include <vector>
+
+#include "player/browse/player_schemes.h"
+#include "player/browse/shortcut_name.h"
+#include "player/browse/site_schemes.h"
+#include "player/startup/launch_args.h"
+
+namespace kam {
+namespace {
+
+std::string LowerAscii(std::string_view text) {
+  std::string out(text);
+  for (char& c : out) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return out;
+}
+
+bool ContainsIgnoringCase(std::string_view text, std::string_view lower_needle) {
+  return LowerAscii(text).find(lower_needle) != std::string::npos;
+}
+
+void RemoveAll(std::string& text, std::string_view what) {
+  std::string out;
+  out.reserve(text.size());
+  std::size_t from = 0;
+  for (std::size_t at; (at = text.find(what, from)) != std::string::npos; from = at + what.size()) {
+    out.append(text, from, at - from);
+  }
+  out.append(text, from, std::string::npos);
+  text = std::move(out);
+}
+
+// Field i of text split at sep, as the platform's Split gives it; empty past the last field.
+std::string FieldOf(std::string_view text, std::string_view sep, std::size_t i) {
+  std::size_t from = 0;
+  for (std::size_t k = 0; k < i; ++k) {
+    const std::size_t at = text.find(sep, from);
+    if (at == std::string_view::npos) return {};
+    from = at + sep.size();
+  }
+  const std::size_t end = text.find(sep, from);
+  return std::string(text.substr(from, end == std::string_view::npos ? end : end - from));
+}
+
+}  // namespace
+
+bool IsWebAddress(std::string_view url) {
+  const std::string lower = LowerAscii(url.substr(0, 8));
+  return lower.rfind("http://", 0) == 0 || lower.rfind("https://", 0) == 0;
+}
+
+bool NavigationDispatch::ListwebBeforeNavigate(std::string url) {
+  bool cancel = false;
+  if (ContainsIgnoringCase(url, kShortcutScheme)) {
+    cancel = true;
+    RemoveAll(url, kShortcutScheme);
+    PlaceShortcut(url);
+  }
+  if (IsPlayerUrl(url)) {
+    cancel = true;
+    StartPlayback(url);
+    CollectEpisodes(url);
+  }
+  return cancel;
+}
+
+void NavigationDispatch::PlaceShortcut(const std::string& url) {
+  const std::string name = FieldOf(url, "@@@", 0);
+  const std::string address = ctx_.state.dizhi + FieldOf(url, "@@@", 1);
+  DesktopShortcut shortcut;
+  shortcut.file_name = SafeShortcutFileName(name);
+  shortcut.program = ctx_.program_dir / "kamplayer";
+  shortcut.arguments = EncodeShortcutArgument(name, address);
+  shortcut.description = name;
+  shortcut.icon = ctx_.program_dir / "skin" / "icon.ico";
+  // The tip shows even when the desktop could not be written, as it always has.
+  ctx_.shortcuts.Save(shortcut);
+  ctx_.area.ShowTip(name + kShortcutTipSuffix);
+}
+
+void NavigationDispatch::StartPlayback(const std::string& url) {
+  PlayerState& s = ctx_.state;
+  const std::string play_address = ToSiteUrl(url, s.dizhi);
+  ctx_.area.SetIdlePictureVisible(false);
+  if (s.huangchong == "1") {
+    ctx_.qvod.Refresh();
+    s.bufferSecondsLeft = playlist::BufferSecondsFor(s.da, ctx_.random.Next());
+    ctx_.area.StartBufferTimer(kBufferTickMs);
+    ctx_.area.SetBufferOverlayVisible(true);
+    ctx_.W3.SetVisible(true);
+    ctx_.W3.Navigate(play_address);
+    ctx_.area.ShowPlayerTab();
+    s.List3.clear();
+  } else {
+    ctx_.W3.SetVisible(true);
+    ctx_.W3.Navigate(play_address);
+    s.List3.clear();
+    ctx_.area.ShowPlayerTab();
+  }
+}
+
+void NavigationDispatch::CollectEpisodes(const std::string& url) {
+  const std::uint64_t click = ++playback_clicks_;
+  const std::string scheme = PlayerSchemeOf(url);
+  ctx_.listweb.ReadDocument([this, click, scheme](std::optional<PageSnapshot> page) {
+    if (!page || click != playback_clicks_) return;
+    PlayerState& s = ctx_.state;
+    bool added = false;
+    for (const PageAnchor& a : page->anchors) {
+      if (a.href.find(scheme) == std::string::npos) continue;
+      s.List3.push_back(a.text + "||" + ToSiteUrl(a.href, s.dizhi) + "||" + page->title);
+      added = true;
+    }
+    // The list page shows the whole list each time it is given one; giving it the finished list
+    // once leaves the same page and file as giving it every step.
+    if (added) ctx_.area.RenderPlayList(s.List3);
+  });
+}
+
+bool NavigationDispatch::W3BeforeNavigate(std::string_view url) {
+  if (!ContainsIgnoringCase(url, kCloseScheme)) return false;
+  ctx_.W3.SetVisible(false);
+  ctx_.area.SetIdlePictureVisible(true);
+  ctx_.listweb.Refresh();
+  return true;
+}
+
+bool NavigationDispatch::ListwebNewWindow() {
+  OpenExternal(ctx_.state.lastStatusText);
+  return true;
+}
+
+bool NavigationDispatch::QvodNewWindow() {
+  OpenExternal(ctx_.state.lastStatusText);
+  ctx_.area.SetBufferOverlayVisible(false);
+  ctx_.area.StopBufferTimer();
+  return true;
+}
+
+void NavigationDispatch::OpenExternal(std::string_view url) {
+  if (IsWebAddress(url)) ctx_.shell.OpenUrl(std::string(url));
+}
+
+}  // namespace kam

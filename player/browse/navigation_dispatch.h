@@ -1,0 +1,56 @@
+// What a navigation of a pane does, decided from its address alone, and what becomes of the
+// pop-up windows pages ask for.
+//
+// In the catalogue pane listweb three stages run in order on every navigation:
+//   1. "dddisk://name@@@path": a desktop shortcut that opens the title's page, and a tip;
+//   2. a player scheme (player_schemes.h): the link, rewritten onto the site, plays in W3, behind
+//      the buffering overlay when it is switched on;
+//   3. for a playback link, every link of the same scheme on the page becomes the play list.
+// In the player pane W3 a "colse://" address closes the player and reloads the catalogue.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "player/browse/browse_context.h"
+#include "player/browse/pane_port.h"
+
+namespace kam {
+
+// The tip shown after a desktop shortcut was placed; it follows the title's name.
+inline constexpr char kShortcutTipSuffix[] = "放入桌面成功，从桌面打开观看";
+// Interval of the buffering countdown's tick.
+inline constexpr int kBufferTickMs = 1160;
+
+class NavigationDispatch {
+ public:
+  explicit NavigationDispatch(BrowseContext& ctx) : ctx_(ctx) {}
+
+  // listweb's navigation hook; true cancels the navigation.
+  bool ListwebBeforeNavigate(std::string url);
+  // W3's navigation hook; true cancels the navigation.
+  bool W3BeforeNavigate(std::string_view url);
+  // Pop-up requests; true refuses the new window. W3 keeps the engine's default.
+  bool ListwebNewWindow();
+  bool QvodNewWindow();
+
+  // Opens an address in the user's browser, but only a web address: the status text a page can
+  // set by hovering must not open local files or other programs' protocols.
+  void OpenExternal(std::string_view url);
+
+ private:
+  void PlaceShortcut(const std::string& url);
+  void StartPlayback(const std::string& url);
+  void CollectEpisodes(const std::string& url);
+
+  BrowseContext& ctx_;
+  // Counts playback clicks, so that the anchors of an older click's page, answered late, do not
+  // land in a newer list.
+  std::uint64_t playback_clicks_ = 0;
+};
+
+// True for an address beginning with "http://" or "https://" (any letter case).
+bool IsWebAddress(std::string_view url);
+
+}  // namespace kam
