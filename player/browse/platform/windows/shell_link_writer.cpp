@@ -1,0 +1,91 @@
+// Desktop shortcuts on Windows: a shell link (.lnk) made with IShellLinkW in the user's desktop
+// folder, saved beside its final name and then moved over it.
+#include <objbase.h>
+#include <shlobj.h>
+#include <shobjidl.h>
+#include <windows.h>
+
+#include <string>
+
+#include "common/atomic_file.h"
+#include "player/browse/desktop_shortcut.h"
+
+#ifdef _MSC_VER
+#pragma comment(lib, "ole32.lib")
+#pragma comment(lib, "shell32.lib")
+#pragma comment(lib, "uuid.lib")
+#endif
+
+namespace kam {
+namespace {
+
+std::wstring Wide(std::string_view utf8) {
+  if (utf8.empty()) return {};
+  const int n =
+      MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+  std::wstring out(static_cast<std::size_t>(n), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), out.data(), n);
+  return out;
+}
+
+template <typename T>
+struct ComPtr {
+  T* p = nullptr;
+  ~ComPtr() {
+    if (p) p->Release();
+  }
+  T** operator&() { return &p; }
+  T* operator->() { return p; }
+};
+
+std::optional<std::filesystem::path> DesktopFolder() {
+  PWSTR path = nullptr;
+  if (FAILED(SHGetKnownFolderPath(FOLDERID_Desktop, 0, nullptr, &path))) return std::nullopt;
+  std::filesystem::path folder(path);
+  CoTaskMemFree(path);
+  return folder;
+}
+
+class ShellLinkWriter : public DesktopShortcutPort {
+ public:
+  bool Save(const DesktopShortcut& s) override {
+    const std::optional<std::filesystem::path> folder = DesktopFolder();
+    if (!folder) return false;
+    const std::filesystem::path target = *folder / (Wide(s.file_name) + L".lnk");
+    const std::filesystem::path temp = TemporaryPathBeside(target);
+
+    const HRESULT init = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    bool ok = false;
+    {
+      ComPtr<IShellLinkW> link;
+      ComPtr<IPersistFile> file;
+      if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
+                                     IID_IShellLinkW, reinterpret_cast<void**>(&link)))) {
+        std::filesystem::path program = s.program;
+        program.replace_extension(".exe");
+        link->SetPath(program.c_str());
+        link->SetArguments(Wide(s.arguments).c_str());
+        link->SetDescription(Wide(s.description).c_str());
+        link->SetIconLocation(s.icon.c_str(), 0);
+        link->SetWorkingDirectory(program.parent_path().c_str());
+        ok = SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file))) &&
+             SUCCEEDED(file->Save(temp.c_str(), TRUE));
+      }
+    }
+    if (SUCCEEDED(init)) CoUninitialize();
+    if (ok) {
+      ok = MoveFileExW(temp.c_str(), target.c_str(),
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+    }
+    if (!ok) DeleteFileW(temp.c_str());
+    return ok;
+  }
+};
+
+}  // namespace
+
+std::unique_ptr<DesktopShortcutPort> MakeDesktopShortcutWriter() {
+  return std::make_unique<ShellLinkWriter>();
+}
+
+}  // namespace kam
