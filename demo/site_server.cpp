@@ -1,6 +1,7 @@
 #include "demo/site_server.h"
 
 #include <httplib.h>
+#include <sys/socket.h>
 
 #include <algorithm>
 #include <fstream>
@@ -151,6 +152,12 @@ class SiteServer::Impl {
     server_.new_task_queue = [] { return new httplib::ThreadPool(32); };
     server_.set_default_headers({{"Cache-Control", "no-cache"}});
     server_.set_keep_alive_timeout(2);
+    // The library's default adds SO_REUSEPORT, which would let a second server share the port
+    // and take some of the first one's requests. A busy port must be an error.
+    server_.set_socket_options([](socket_t sock) {
+      int yes = 1;
+      setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof(yes));
+    });
     for (const auto& entry : kContentTypes) {
       server_.set_file_extension_and_mimetype_mapping(entry.extension, entry.type);
     }

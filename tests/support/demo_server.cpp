@@ -86,19 +86,23 @@ std::optional<HttpReply> HttpGet(const std::string& url, long timeout_ms) {
   curl_easy_setopt(curl, CURLOPT_WRITEDATA, &reply.body);
   const CURLcode code = curl_easy_perform(curl);
   curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &reply.status);
+  const char* content_type = nullptr;
+  curl_easy_getinfo(curl, CURLINFO_CONTENT_TYPE, &content_type);
+  if (content_type != nullptr) reply.content_type = content_type;
   curl_easy_cleanup(curl);
   if (code != CURLE_OK) return std::nullopt;
   return reply;
 }
 
-DemoServer::DemoServer(int port, std::filesystem::path root) : root_(std::move(root)) {
-  Start(port < 0 ? kam::build::kDemoPort : port);
+DemoServer::DemoServer(int port, std::filesystem::path root, std::vector<std::string> extra_args)
+    : root_(std::move(root)) {
+  Start(port < 0 ? kam::build::kDemoPort : port, std::move(extra_args));
   if (!ok()) Stop();
 }
 
 DemoServer::~DemoServer() { Stop(); }
 
-void DemoServer::Start(int port) {
+void DemoServer::Start(int port, std::vector<std::string> extra_args) {
   int pipe_fds[2];
   if (pipe2(pipe_fds, O_CLOEXEC) != 0) {
     error_ = "pipe failed";
@@ -111,6 +115,7 @@ void DemoServer::Start(int port) {
   const std::string binary = KAM_DEMO_SERVER_BIN;
   std::vector<std::string> args = {binary, "--port", std::to_string(port), "--root",
                                    root_.string()};
+  args.insert(args.end(), extra_args.begin(), extra_args.end());
   std::vector<char*> argv;
   for (auto& arg : args) argv.push_back(arg.data());
   argv.push_back(nullptr);

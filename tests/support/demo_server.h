@@ -15,6 +15,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace kam::testing {
 
@@ -24,7 +25,9 @@ class DemoServer {
 
   // Starts the server and waits (at most about 10 s) until it answers. port -1 means the
   // build's default demo port. Check ok() before use; error() says what went wrong.
-  explicit DemoServer(int port = -1, std::filesystem::path root = DefaultSiteRoot());
+  // extra_args go to the server's command line (for example {"--misbehave", "/a=404"}).
+  explicit DemoServer(int port = -1, std::filesystem::path root = DefaultSiteRoot(),
+                      std::vector<std::string> extra_args = {});
   // Stops the server (SIGTERM, then SIGKILL after a few seconds) and reaps it.
   ~DemoServer();
   DemoServer(const DemoServer&) = delete;
@@ -57,7 +60,7 @@ class DemoServer {
   static bool CopyDefaultSite(const std::filesystem::path& folder);
 
  private:
-  void Start(int port);
+  void Start(int port, std::vector<std::string> extra_args);
 
   std::filesystem::path root_;
   pid_t pid_ = -1;
@@ -69,6 +72,7 @@ class DemoServer {
 // reply came within timeout_ms.
 struct HttpReply {
   long status = 0;
+  std::string content_type;
   std::string body;
 };
 std::optional<HttpReply> HttpGet(const std::string& url, long timeout_ms = 5000);
