@@ -1,10 +1,34 @@
-// kamplayer: the start routine lands with the main window; until then the program only
-// reports where its program directory is.
-#include <cstdio>
+// kamplayer: the video box's player. The start routine decides whether it runs at all (one
+// instance, a network), refreshes the settings and shows the main window.
+#include <QApplication>
+#include <string>
 
+#include "build_config.h"
+#include "common/process_start.h"
 #include "common/program_dir.h"
+#include "player/browse/qt/url_schemes.h"
+#include "player/window/qt/player_app.h"
 
-int main() {
-  std::printf("%s\n", kam::ExecutableDir().string().c_str());
-  return 0;
+int main(int argc, char** argv) {
+  // Read before the toolkit takes its own options out of argv.
+  const std::string command_line = kam::JoinCommandLine(argc, argv);
+  // The site's schemes must be known to the engine before the application exists.
+  kam::RegisterBrowseUrlSchemes();
+
+  QApplication app(argc, argv);
+  // The main window hides to the tray; the program ends through its exit commands.
+  app.setQuitOnLastWindowClosed(false);
+
+  kam::window::PlayerApp player(
+      kam::ExecutableDir(), command_line,
+      {kam::build::kProbeUrl, kam::build::kImageServer, kam::build::kConfigServer});
+  switch (player.Start()) {
+    case kam::StartOutcome::kEnd:
+      return 0;
+    case kam::StartOutcome::kEndAfterBalloon:
+      return player.WaitForBalloonThenEnd();
+    case kam::StartOutcome::kRunning:
+      break;
+  }
+  return app.exec();
 }

@@ -186,4 +186,9 @@ void Form1::Picture7_Click() {
   port_.ShowHistory(state_.List3);
 }
 
+void Form1::LoadHistory(const std::vector<std::string>& entries) {
+  state_.List3.insert(state_.List3.end(), entries.begin(), entries.end());
+  port_.ShowHistory(state_.List3);
+}
+
 }  // namespace kam::window

@@ -2,6 +2,9 @@
 // the paint routines of the tab strip and the two small image buttons.
 #pragma once
 
+#include <string>
+#include <vector>
+
 #include "player/startup/player_state.h"
 #include "player/window/controls.h"
 #include "player/window/form1_port.h"
@@ -37,6 +40,8 @@ class Form1 {
   void Picture7_Paint();
   // Clear history: back to the placeholder, catalogue reloaded, empty list rendered and stored.
   void Picture7_Click();
+  // The play history read at load: appended to List3, then rendered and stored.
+  void LoadHistory(const std::vector<std::string>& entries);
 
   // Tab frame source x for a tab given the selection (150 selected, 0 normal).
   static double TabFrameX(int tab, int selected_tab) { return tab == selected_tab ? 150 : 0; }

@@ -211,5 +211,15 @@ TEST_F(Form1Test, ClearButtonDrawsItsNormalFrameOneRowDown) {
             "paint " + std::to_string(static_cast<int>(Ctl::Picture7)) + " at 0,1");
 }
 
+TEST_F(Form1Test, LoadedHistoryIsAppendedAndRendered) {
+  state_.List3 = {"a||b||c"};
+  form_.LoadHistory({"d||e||f", "g||h||i"});
+  EXPECT_EQ(state_.List3, (std::vector<std::string>{"a||b||c", "d||e||f", "g||h||i"}));
+  ASSERT_EQ(kit_.shown_lists.size(), 1u);
+  EXPECT_EQ(kit_.shown_lists[0], state_.List3);
+  form_.LoadHistory({});
+  EXPECT_EQ(kit_.shown_lists.size(), 2u);  // an empty file still renders (and rewrites) the list
+}
+
 }  // namespace
 }  // namespace kam::window

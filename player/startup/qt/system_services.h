@@ -1,0 +1,36 @@
+// The start-up logic's system port on the real system: the single-instance lock, the
+// connectivity probe, the settings download, the settings files, processes.
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+#include "player/startup/file_download.h"
+#include "player/startup/start_routine_ports.h"
+
+namespace kam {
+
+class SystemServices : public SystemPort {
+ public:
+  // pump lets the window's pending messages run during a download.
+  SystemServices(std::filesystem::path program_dir, std::string command_line, MessagePump pump);
+
+  std::filesystem::path ProgramDir() override { return program_dir_; }
+  bool AnotherInstanceRunning() override;
+  bool ConnectionAvailable(const std::string& probe_url) override;
+  bool DownloadFile(const std::string& url, const std::filesystem::path& target) override;
+  std::string CommandLine() override { return command_line_; }
+  std::string ReadSetting(const std::string& section, const std::string& key) override;
+  std::string ReadSkinConfig(const std::string& section, const std::string& key,
+                             const std::string& default_value) override;
+  bool FileExists(const std::filesystem::path& file) override;
+  void StartDetached(const std::filesystem::path& program, const std::string& argument) override;
+  void EndProcessesByName(const std::string& name) override;
+
+ private:
+  std::filesystem::path program_dir_;
+  std::string command_line_;
+  MessagePump pump_;
+};
+
+}  // namespace kam

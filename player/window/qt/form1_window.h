@@ -1,0 +1,163 @@
+// Form1, the player's borderless main window, on Qt Widgets: every control of the window
+// definition in its container and stacking order, the three browser panes and the play history
+// list. It implements the window logic's port; the logic (player/window/form1.h) decides.
+//
+// Seams: the browsing part wires its pane events, timers and menus in WireBrowse
+// (form1_browse.cpp); the chrome part wires caption buttons, hover, drags and maximise bounds in
+// WireChrome (form1_chrome.cpp). Both run once, when setParts hands the window its parts.
+#pragma once
+
+#include <QIcon>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPixmap>
+#include <QTimer>
+#include <QWidget>
+#include <array>
+#include <filesystem>
+#include <functional>
+#include <map>
+
+#include "player/browse/qt/web_pane.h"
+#include "player/startup/player_state.h"
+#include "player/window/controls.h"
+#include "player/window/form1.h"
+#include "player/window/form1_port.h"
+#include "player/window/qt/picture_box.h"
+
+namespace kam {
+class Startup;
+}
+
+namespace kam::window {
+
+class Form2;
+class FrmAppTip;
+class QtTray;
+
+class Form1Window : public QWidget, private Form1Port {
+  Q_OBJECT
+
+ public:
+  explicit Form1Window(PlayerState& state, QWidget* parent = nullptr);
+  ~Form1Window() override;
+
+  // The window logic and the port it drives (chrome's logic drives the same port).
+  Form1& logic() { return logic_; }
+  Form1Port& port() { return *this; }
+  PlayerState& state() { return state_; }
+
+  // Controls by name; box() for the picture-box kind (all but panes, labels and Text1).
+  QWidget* control(Ctl ctl) const { return controls_[static_cast<int>(ctl)]; }
+  PictureBox* box(Ctl ctl) const;
+  WebPane* listweb() const { return listweb_; }
+  WebPane* W3() const { return W3_; }
+  WebPane* qvod() const { return qvod_; }
+  QLabel* tipLabel() const { return tip_; }  // vip3's countdown number
+  QLabel* L3() const { return L3_; }         // hidden page-title holder
+  QLabel* verLabel() const { return ver_; }  // version label in the bottom bar
+  QWidget* WebList1() const { return control(Ctl::WebList1); }
+  const QPixmap& picture(Pic pic);
+
+  // The timers start-up switches.
+  QTimer* nolink() { return &nolink_; }
+  QTimer* webtime() { return &webtime_; }
+
+  // Parts the browsing and chrome wiring reach: the menu holder, the tip window, the tray, and
+  // the start-up logic (exit routine, manual update check). Set by the program before it starts.
+  Form2* form2() const { return form2_; }
+  FrmAppTip* appTip() const { return app_tip_; }
+  QtTray* tray() const { return tray_; }
+  Startup* startup() const { return startup_; }
+  void setParts(Form2* form2, FrmAppTip* tip, QtTray* tray, Startup* startup);
+
+  // The window state as the logic names it.
+  WindowState windowStateNow() const;
+  // The close commands: hide to the tray, or minimise where there is no tray.
+  void HideOrMinimise();
+  // The taskbar hook: a minimise box and system menu for the taskbar button; the system's Close
+  // then hides the window (or minimises it) instead of closing it.
+  void TaskbarHook();
+  bool taskbarHooked() const { return hooked_; }
+  // Closes the main window for good and ends the program normally.
+  void Unload();
+  // Centred on the screen, then 8 pixels (120 twips) below its top.
+  void CentreThenTop120Twips();
+
+  // The window icon from an icon file; the program's built-in icon when the file holds none.
+  void SetIconFromFile(const std::filesystem::path& file);
+
+  // The load handler's maximise bounds (the work area); the chrome part supplies them.
+  void setMaxBoundsHandler(std::function<void()> handler) {
+    max_bounds_handler_ = std::move(handler);
+  }
+  void SetMaxBoundsToWorkArea() {
+    if (max_bounds_handler_) max_bounds_handler_();
+  }
+
+  // WebList1.AddItem: what the list control should render; set once the control exists.
+  void setHistorySink(std::function<void(const std::vector<std::string>&)> sink) {
+    history_sink_ = std::move(sink);
+  }
+
+ signals:
+  void windowStateChanged();
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void changeEvent(QEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  // Form1Port.
+  Size ClientSize(Ctl container) const override;
+  WindowState State() const override { return windowStateNow(); }
+  void SetBounds(Ctl ctl, const Rect& r) override;
+  void SetLine(LineId line, const Line& l) override;
+  void SetVisible(Ctl ctl, bool visible) override;
+  bool IsVisible(Ctl ctl) const override;
+  void BringToFront(Ctl ctl) override;
+  void SetBackColor(Ctl ctl, Color c) override;
+  void PaintPicture(Ctl target, Pic picture, const Rect& src, Point dst) override;
+  void SetImage(Ctl image, Pic picture) override;
+  void SetDefaultPointer(Ctl ctl) override;
+  void RefreshCatalogue() override;
+  void ShowHistory(const std::vector<std::string>& list) override;
+
+  void BuildControls();
+  PictureBox* AddBox(Ctl ctl, QWidget* parent, const char* name);
+  void StackInTableOrder();
+  QColor ToQColor(Color c) const;
+
+  PlayerState& state_;
+  Form1 logic_;
+  std::array<QWidget*, static_cast<int>(Ctl::kCount)> controls_{};
+  std::map<Pic, QPixmap> pictures_;
+  std::map<LineId, QLineF> window_lines_;
+  WebPane* listweb_ = nullptr;
+  WebPane* W3_ = nullptr;
+  WebPane* qvod_ = nullptr;
+  QLabel* Label5_ = nullptr;
+  QLabel* tip_ = nullptr;
+  QLabel* L3_ = nullptr;
+  QLabel* ver_ = nullptr;
+  QLabel* Label2_ = nullptr;
+  QLineEdit* Text1_ = nullptr;
+  QTimer nolink_;
+  QTimer webtime_;
+  Form2* form2_ = nullptr;
+  FrmAppTip* app_tip_ = nullptr;
+  QtTray* tray_ = nullptr;
+  Startup* startup_ = nullptr;
+  bool hooked_ = false;
+  bool unloading_ = false;
+  std::function<void(const std::vector<std::string>&)> history_sink_;
+  std::function<void()> max_bounds_handler_;
+};
+
+// Defined by the browsing part (form1_browse.cpp) and the chrome part (form1_chrome.cpp).
+void WireBrowse(Form1Window& window);
+void WireChrome(Form1Window& window);
+
+}  // namespace kam::window

@@ -1,0 +1,66 @@
+// The player's parts put together: the main window, the menu holder, the tip window, the tray,
+// the system services and the start-up logic, with the main window's side of start-up (its port)
+// implemented here.
+#pragma once
+
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "player/startup/player_state.h"
+#include "player/startup/qt/system_services.h"
+#include "player/startup/start_routine.h"
+#include "player/window/qt/app_tip.h"
+#include "player/window/qt/form1_window.h"
+#include "player/window/qt/form2.h"
+#include "player/window/qt/tray.h"
+
+namespace kam::window {
+
+class PlayerApp : private MainWindowPort {
+ public:
+  PlayerApp(std::filesystem::path program_dir, std::string command_line, ServerAddresses servers);
+  ~PlayerApp() override;
+
+  // The start routine; what follows is the caller's (run the event loop, wait, or end).
+  StartOutcome Start();
+  // Offline end: waits until the balloon has been shown for its time or clicked. Returns the
+  // program's exit status.
+  int WaitForBalloonThenEnd();
+
+  Form1Window& window() { return *window_; }
+  QtTray& tray() { return *tray_; }
+  Startup& startup() { return startup_; }
+  PlayerState& state() { return state_; }
+
+ private:
+  // MainWindowPort.
+  void Show() override;
+  void SetTimerEnabled(MainTimer timer, bool enabled) override;
+  void Navigate(MainPane pane, const std::string& address) override;
+  bool Busy(MainPane pane) override;
+  void SetSilent(MainPane pane, bool silent) override;
+  void SetCaption(const std::string& caption) override;
+  void SetVersionLabel(const std::string& text) override;
+  void SetMaxBoundsToWorkArea() override;
+  void SetIconFromFile(const std::filesystem::path& file) override;
+  void CentreThenTop120Twips() override;
+  void LoadHistory(const std::filesystem::path& file) override;
+  void TaskbarHook() override;
+  void TrayShowIcon(const std::string& tip) override;
+  void TrayShowBalloon(const std::string& title, const std::string& text, int info_flags,
+                       int timeout_ms) override;
+  void TrayRemoveIcon() override;
+
+  WebPane* PaneOf(MainPane pane) const;
+
+  PlayerState state_;
+  SystemServices system_;
+  std::unique_ptr<Form1Window> window_;
+  Form2* form2_;
+  std::unique_ptr<FrmAppTip> app_tip_;
+  QtTray* tray_;
+  Startup startup_;
+};
+
+}  // namespace kam::window

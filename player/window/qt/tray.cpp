@@ -1,0 +1,87 @@
+#include "player/window/qt/tray.h"
+
+#include <QCursor>
+
+#include "player/window/qt/artwork.h"
+#include "player/window/qt/form1_window.h"
+#include "player/window/qt/form2.h"
+
+namespace kam::window {
+namespace {
+
+QSystemTrayIcon::MessageIcon BalloonIcon(int info_flags) {
+  switch (info_flags) {
+    case 1:
+      return QSystemTrayIcon::Information;
+    case 2:
+      return QSystemTrayIcon::Warning;
+    case 3:
+      return QSystemTrayIcon::Critical;
+    default:
+      return QSystemTrayIcon::NoIcon;
+  }
+}
+
+}  // namespace
+
+QtTray::QtTray(Form1Window& window, Form2& form2)
+    : QObject(&window), window_(window), form2_(form2), icon_(this), logic_(*this) {
+  icon_.setObjectName(QStringLiteral("tray"));
+  connect(&icon_, &QSystemTrayIcon::activated, this, &QtTray::Activated);
+  connect(&icon_, &QSystemTrayIcon::messageClicked, this, [this] {
+    OnTrayClick(TrayClick::kBalloonClick, *this);
+    emit balloonClicked();
+  });
+}
+
+void QtTray::Apply(const TrayRecord& record) {
+  // The tray needs an icon: the window's, or the program's own when the window has none.
+  QIcon icon = window_.windowIcon();
+  if (icon.isNull() || icon.availableSizes().isEmpty()) icon = artwork::AppIcon();
+  icon_.setIcon(icon);
+  icon_.setToolTip(QString::fromStdString(record.tip));
+  if (!record.info_title.empty() || !record.info.empty()) {
+    icon_.showMessage(QString::fromStdString(record.info_title),
+                      QString::fromStdString(record.info), BalloonIcon(record.info_flags),
+                      record.timeout_ms);
+  }
+}
+
+void QtTray::Add(const TrayRecord& record) {
+  icon_.show();
+  Apply(record);
+}
+
+void QtTray::Modify(const TrayRecord& record) { Apply(record); }
+
+void QtTray::Delete() { icon_.hide(); }
+
+void QtTray::Activated(QSystemTrayIcon::ActivationReason reason) {
+  switch (reason) {
+    case QSystemTrayIcon::Trigger:
+    // A double click is the second click of a pair: it toggles once more.
+    case QSystemTrayIcon::DoubleClick:
+      OnTrayClick(TrayClick::kLeftUp, *this);
+      break;
+    case QSystemTrayIcon::Context:
+      OnTrayClick(TrayClick::kRightUp, *this);
+      break;
+    default:
+      OnTrayClick(TrayClick::kOther, *this);
+      break;
+  }
+}
+
+bool QtTray::MainVisible() const { return window_.isVisible(); }
+
+void QtTray::SetMainVisible(bool visible) { window_.setVisible(visible); }
+
+void QtTray::BringMainToFront() {
+  if (!window_.isVisible()) return;
+  window_.raise();
+  window_.activateWindow();
+}
+
+void QtTray::PopupTrayMenu() { form2_.menu()->popup(QCursor::pos()); }
+
+}  // namespace kam::window

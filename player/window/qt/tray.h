@@ -1,0 +1,56 @@
+// The tray icon on QSystemTrayIcon: TrayShowIcon, TrayShowBalloon and TrayRemoveIcon over the
+// tray logic, and the icon's clicks turned into the main window's reactions.
+#pragma once
+
+#include <QObject>
+#include <QSystemTrayIcon>
+#include <string>
+
+#include "player/window/tray_icon.h"
+
+namespace kam::window {
+
+class Form1Window;
+class Form2;
+
+class QtTray : public QObject, private TrayPort, private TrayWindowPort {
+  Q_OBJECT
+
+ public:
+  QtTray(Form1Window& window, Form2& form2);
+
+  void TrayShowIcon(const std::string& tip) { logic_.TrayShowIcon(tip); }
+  void TrayShowBalloon(const std::string& title, const std::string& text, int info_flags,
+                       int timeout_ms) {
+    logic_.TrayShowBalloon(title, text, info_flags, timeout_ms);
+  }
+  void TrayRemoveIcon() { logic_.TrayRemoveIcon(); }
+  bool exists() const { return logic_.exists(); }
+  static bool available() { return QSystemTrayIcon::isSystemTrayAvailable(); }
+  QSystemTrayIcon& icon() { return icon_; }
+
+ signals:
+  // The user clicked the balloon.
+  void balloonClicked();
+
+ private:
+  // TrayPort.
+  void Add(const TrayRecord& record) override;
+  void Modify(const TrayRecord& record) override;
+  void Delete() override;
+  // TrayWindowPort.
+  bool MainVisible() const override;
+  void SetMainVisible(bool visible) override;
+  void BringMainToFront() override;
+  void PopupTrayMenu() override;
+
+  void Apply(const TrayRecord& record);
+  void Activated(QSystemTrayIcon::ActivationReason reason);
+
+  Form1Window& window_;
+  Form2& form2_;
+  QSystemTrayIcon icon_;
+  TrayIcon logic_;
+};
+
+}  // namespace kam::window
