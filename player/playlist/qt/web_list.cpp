@@ -1,0 +1,77 @@
+#include "player/playlist/qt/web_list.h"
+
+#include <QResizeEvent>
+#include <QWebEngineView>
+
+#include "player/playlist/entry.h"
+#include "player/playlist/list_links.h"
+#include "player/playlist/play_list_files.h"
+#include "player/playlist/qt/list_web_page.h"
+
+namespace kam::playlist {
+
+WebList::WebList(std::filesystem::path program_dir, QWidget* parent)
+    : QWidget(parent),
+      program_dir_(std::move(program_dir)),
+      value_(kDefaultSeparator),
+      view_(new QWebEngineView(this)),
+      page_(new ListWebPage(view_)) {
+  view_->setPage(page_);
+  connect(page_, &ListWebPage::linkActivated, this, &WebList::OnLinkActivated);
+  connect(page_, &ListWebPage::contextMenuRequested, this, &WebList::OnContextMenu);
+  const BrowserGeometry g = BrowserGeometryFor(width(), height());
+  view_->setGeometry(g.x, g.y, g.width, g.height);
+  // A page that cannot be written leaves the pane blank; the next AddItem tries again.
+  WriteEmptyListPage(program_dir_);
+  view_->load(PageUrl());
+}
+
+bool WebList::AddItem(const std::vector<std::string>& list) {
+  if (SavePlayList(program_dir_, list, value_) != SaveResult::kSaved) return false;
+  ShowPage();
+  return true;
+}
+
+QString WebList::Value() const { return QString::fromStdString(value_); }
+
+void WebList::setValue(const QString& value) { value_ = value.toStdString(); }
+
+QUrl WebList::PageUrl() const {
+  return QUrl::fromLocalFile(QString::fromStdString(ListPagePath(program_dir_).string()));
+}
+
+void WebList::ShowPage() {
+  // Reloading keeps the list's scroll position; anything else shown is replaced by the page.
+  if (view_->url() == PageUrl()) {
+    view_->reload();
+  } else {
+    view_->load(PageUrl());
+  }
+}
+
+void WebList::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  const BrowserGeometry g = BrowserGeometryFor(width(), height());
+  view_->setGeometry(g.x, g.y, g.width, g.height);
+}
+
+void WebList::OnLinkActivated(const QString& href, const QString& id) {
+  const int index = EntryNumberOf(id.toStdString());
+  switch (ClassifyListLink(href.toStdString())) {
+    case LinkAction::kPlay:
+      emit ItemPlay(index, Value());
+      break;
+    case LinkAction::kDelete:
+      emit ItemDelete(index);
+      break;
+    case LinkAction::kOther:
+      break;
+  }
+}
+
+void WebList::OnContextMenu(const QString& tag, const QString& id) {
+  const ContextMenuDecision decision = DecideContextMenu(tag.toStdString(), id.toStdString());
+  if (decision.raise_event) emit ItemContextMenu(decision.on_link, decision.index);
+}
+
+}  // namespace kam::playlist

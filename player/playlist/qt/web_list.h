@@ -1,0 +1,62 @@
+// WebList: the play list control. Shows the list page "\html\List.html" of the program directory
+// in a browser pane; AddItem rewrites that page and the store "\data\Data.dat" and shows the
+// page again. Its links do not navigate: clicking entry N raises ItemPlay(N, Value()).
+#pragma once
+
+#include <QString>
+#include <QUrl>
+#include <QWidget>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+class QWebEngineView;
+
+namespace kam::playlist {
+
+class ListWebPage;
+
+class WebList : public QWidget {
+  Q_OBJECT
+  Q_PROPERTY(QString Value READ Value WRITE setValue)
+
+ public:
+  // Writes the page without entries and shows it. "\html" is created when it is missing.
+  explicit WebList(std::filesystem::path program_dir, QWidget* parent = nullptr);
+
+  // Writes the page and the store for list (entries "text||address||title", UTF-8) and shows the
+  // page. False, and nothing written, when an entry has fewer than three fields; false when a
+  // file cannot be written (the page written before a failing store stays).
+  bool AddItem(const std::vector<std::string>& list);
+
+  // The field separator of the entries; "||" unless set.
+  QString Value() const;
+  void setValue(const QString& value);
+
+  // The page's address in the program directory.
+  QUrl PageUrl() const;
+  QWebEngineView* view() const { return view_; }
+
+ signals:
+  // Entry index was clicked; separator is Value().
+  void ItemPlay(int index, QString separator);
+  // A delete link of entry index was clicked.
+  void ItemDelete(int index);
+  // A right click in the page, on a link (onLink, its entry index) or elsewhere (index 0).
+  void ItemContextMenu(bool onLink, int index);
+
+ protected:
+  void resizeEvent(QResizeEvent* event) override;
+
+ private:
+  void OnLinkActivated(const QString& href, const QString& id);
+  void OnContextMenu(const QString& tag, const QString& id);
+  void ShowPage();
+
+  std::filesystem::path program_dir_;
+  std::string value_;
+  QWebEngineView* view_;
+  ListWebPage* page_;
+};
+
+}  // namespace kam::playlist
