@@ -1,5 +1,7 @@
 #include "update/updater_chrome.h"
 
+#include <algorithm>
+
 namespace kam::update {
 
 Rect DesignRect(Control control) {
@@ -22,6 +24,13 @@ Rect DesignRect(Control control) {
       return {344, 288, 33, 17};
   }
   return {};
+}
+
+SentenceLefts PlaceSentence(int label1_text_width, int label2_text_width) {
+  const int left1 = DesignRect(Control::kLabel1).x;
+  const int left2 = std::max(DesignRect(Control::kLabel2).x, left1 + label1_text_width);
+  const int left3 = std::max(DesignRect(Control::kLabel3).x, left2 + label2_text_width);
+  return {left1, left2, left3};
 }
 
 ChromeLayout LayoutForSize(int width, int height) {

@@ -24,6 +24,15 @@ inline constexpr int kStripHoverX = 64;
 // Where a control sits in the window (pixels).
 Rect DesignRect(Control control);
 
+// Left edges of Label1, Label2 and Label3, which read as one sentence: each at its design
+// position unless the text before it reaches further, in which case right after that text
+// (the offer's first part is wider than the space its design leaves before the version).
+struct SentenceLefts {
+  int label1, label2, label3;
+  friend bool operator==(const SentenceLefts&, const SentenceLefts&) = default;
+};
+SentenceLefts PlaceSentence(int label1_text_width, int label2_text_width);
+
 struct Line {
   int x1, y1, x2, y2;
   friend bool operator==(const Line&, const Line&) = default;

@@ -37,6 +37,15 @@ TEST(UpdaterLayout, DesignPositions) {
   EXPECT_EQ(DesignRect(Control::kLabel4), (Rect{344, 288, 33, 17}));
 }
 
+TEST(UpdaterLayout, SentenceKeepsDesignPositionsUnlessTextWouldOverlap) {
+  // "您当前使用的" and "已是最新" at 14 pixels a character fit their design places.
+  EXPECT_EQ(PlaceSentence(84, 56), (SentenceLefts{128, 224, 288}));
+  // "检测到当前最新版为" (126 pixels) runs past 224: the version follows it, the rest follows
+  // the version.
+  EXPECT_EQ(PlaceSentence(126, 40), (SentenceLefts{128, 254, 294}));
+  EXPECT_EQ(PlaceSentence(126, 20), (SentenceLefts{128, 254, 288}));
+}
+
 TEST(UpdaterLayout, FrameLinesAndHitAreasFollowTheSize) {
   ChromeLayout layout = LayoutForSize(548, 350);
   EXPECT_EQ(layout.left, (Line{0, 0, 0, 349}));
