@@ -183,6 +183,11 @@ void Form1Window::BuildControls() {
   controls_[static_cast<int>(Ctl::W3)] = W3_;
 
   StackInTableOrder();
+
+  connect(box(Ctl::L1_0), &PictureBox::clicked, this, [this] { logic_.L1_Click(0); });
+  connect(box(Ctl::L1_1), &PictureBox::clicked, this, [this] { logic_.L1_Click(1); });
+  connect(picture4, &PictureBox::clicked, this, [this] { logic_.Picture4_Click(); });
+  connect(picture7, &PictureBox::clicked, this, [this] { logic_.Picture7_Click(); });
 }
 
 void Form1Window::StackInTableOrder() {

@@ -1,5 +1,6 @@
 #include "player/window/qt/picture_box.h"
 
+#include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QResizeEvent>
@@ -55,6 +56,19 @@ void PictureBox::paintEvent(QPaintEvent* event) {
     p.setPen(QPen(l.color, 0));
     p.drawLine(l.line);
   }
+}
+
+void PictureBox::mousePressEvent(QMouseEvent* event) {
+  if (event->button() == Qt::LeftButton) pressed_ = true;
+  QWidget::mousePressEvent(event);
+}
+
+void PictureBox::mouseReleaseEvent(QMouseEvent* event) {
+  const bool click =
+      pressed_ && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
+  if (event->button() == Qt::LeftButton) pressed_ = false;
+  QWidget::mouseReleaseEvent(event);
+  if (click) emit clicked();
 }
 
 void PictureBox::resizeEvent(QResizeEvent* event) {

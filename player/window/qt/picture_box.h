@@ -33,7 +33,13 @@ class PictureBox : public QWidget {
   // Runs after every size change, before the box repaints.
   void setResizeHandler(std::function<void()> handler) { on_resize_ = std::move(handler); }
 
+ signals:
+  // The left button went down and came up again over the box.
+  void clicked();
+
  protected:
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
 
@@ -53,6 +59,7 @@ class PictureBox : public QWidget {
   std::map<int, DrawnLine> lines_;
   std::vector<Copy> copies_;
   std::function<void()> on_resize_;
+  bool pressed_ = false;
 };
 
 }  // namespace kam::window

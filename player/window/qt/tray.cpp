@@ -34,25 +34,30 @@ QtTray::QtTray(Form1Window& window, Form2& form2)
   });
 }
 
-void QtTray::Apply(const TrayRecord& record) {
+void QtTray::SetIconAndTip(const TrayRecord& record) {
   // The tray needs an icon: the window's, or the program's own when the window has none.
   QIcon icon = window_.windowIcon();
   if (icon.isNull() || icon.availableSizes().isEmpty()) icon = artwork::AppIcon();
   icon_.setIcon(icon);
   icon_.setToolTip(QString::fromStdString(record.tip));
-  if (!record.info_title.empty() || !record.info.empty()) {
-    icon_.showMessage(QString::fromStdString(record.info_title),
-                      QString::fromStdString(record.info), BalloonIcon(record.info_flags),
-                      record.timeout_ms);
-  }
+}
+
+void QtTray::ShowBalloon(const TrayRecord& record) {
+  if (record.info_title.empty() && record.info.empty()) return;
+  icon_.showMessage(QString::fromStdString(record.info_title), QString::fromStdString(record.info),
+                    BalloonIcon(record.info_flags), record.timeout_ms);
 }
 
 void QtTray::Add(const TrayRecord& record) {
+  SetIconAndTip(record);
   icon_.show();
-  Apply(record);
+  ShowBalloon(record);
 }
 
-void QtTray::Modify(const TrayRecord& record) { Apply(record); }
+void QtTray::Modify(const TrayRecord& record) {
+  SetIconAndTip(record);
+  ShowBalloon(record);
+}
 
 void QtTray::Delete() { icon_.hide(); }
 

@@ -44,7 +44,8 @@ class QtTray : public QObject, private TrayPort, private TrayWindowPort {
   void BringMainToFront() override;
   void PopupTrayMenu() override;
 
-  void Apply(const TrayRecord& record);
+  void SetIconAndTip(const TrayRecord& record);
+  void ShowBalloon(const TrayRecord& record);
   void Activated(QSystemTrayIcon::ActivationReason reason);
 
   Form1Window& window_;
