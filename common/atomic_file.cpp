@@ -42,9 +42,16 @@ bool WriteFileAtomically(const std::filesystem::path& path, std::string_view byt
 }
 
 std::optional<std::string> ReadFileBytes(const std::filesystem::path& path) {
+  // A folder opens as a stream on Linux and then throws on the first read.
+  std::error_code ec;
+  if (std::filesystem::is_directory(path, ec)) return std::nullopt;
   std::ifstream in(path, std::ios::binary);
   if (!in) return std::nullopt;
-  std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  std::string bytes;
+  char chunk[65536];
+  while (in.read(chunk, sizeof chunk) || in.gcount() > 0) {
+    bytes.append(chunk, static_cast<size_t>(in.gcount()));
+  }
   if (in.bad()) return std::nullopt;
   return bytes;
 }

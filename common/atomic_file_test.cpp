@@ -23,9 +23,17 @@ TEST(AtomicFile, MissingFolderFailsWithoutSideEffects) {
   EXPECT_FALSE(std::filesystem::exists(dir.path() / "missing"));
 }
 
-TEST(AtomicFile, ReadOfMissingFileIsNothing) {
+TEST(AtomicFile, ReadOfMissingFileOrFolderIsNothing) {
   testing::TempDir dir;
   EXPECT_FALSE(ReadFileBytes(dir.path() / "none").has_value());
+  EXPECT_FALSE(ReadFileBytes(dir.path()).has_value());
+}
+
+TEST(AtomicFile, ReadsLargeBinaryFileWhole) {
+  testing::TempDir dir;
+  std::string bytes(200000, '\0');
+  for (size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<char>(i * 7);
+  EXPECT_EQ(ReadFileBytes(dir.Write("big.bin", bytes)), bytes);
 }
 
 }  // namespace
