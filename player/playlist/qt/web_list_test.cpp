@@ -10,6 +10,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QWebEnginePage>
+#include <QWebEngineUrlScheme>
 #include <QWebEngineView>
 #include <filesystem>
 #include <optional>
@@ -125,6 +126,13 @@ class WebListTest : public ::testing::Test {
   kam::testing::TempDir dir_;
   std::unique_ptr<WebList> list_;
 };
+
+TEST(PlaylistUrlSchemesTest, PlIsRegisteredOnceWithPathSyntax) {
+  // main() registered it twice before the application object existed.
+  const QWebEngineUrlScheme scheme = QWebEngineUrlScheme::schemeByName("pl");
+  EXPECT_EQ(scheme.name(), QByteArray("pl"));
+  EXPECT_EQ(scheme.syntax(), QWebEngineUrlScheme::Syntax::Path);
+}
 
 TEST_F(WebListTest, NewControlShowsAnEmptyPage) {
   ASSERT_NO_FATAL_FAILURE(Create());
@@ -278,10 +286,12 @@ TEST_F(WebListTest, MissingHtmlFolderIsCreated) {
 }  // namespace kam::playlist
 
 int main(int argc, char** argv) {
+  ::testing::InitGoogleTest(&argc, argv);
+  // Listing the tests needs no display.
+  if (::testing::GTEST_FLAG(list_tests)) return RUN_ALL_TESTS();
   kam::playlist::RegisterPlaylistUrlSchemes();
   kam::playlist::RegisterPlaylistUrlSchemes();  // a second call changes nothing
   QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
   QApplication app(argc, argv);
-  ::testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
 }
