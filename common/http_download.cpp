@@ -90,7 +90,6 @@ class Transfer {
       : url_(url), target_(target), options_(options), callbacks_(callbacks) {
     options_.chunk_size = std::max<std::size_t>(options_.chunk_size, 1);
     options_.progress_interval = std::max(options_.progress_interval, std::chrono::milliseconds(1));
-    chunk_.resize(options_.chunk_size);
   }
 
   ~Transfer() {
@@ -138,8 +137,8 @@ class Transfer {
     curl_easy_setopt(easy_, CURLOPT_MAXREDIRS, options_.max_redirects);
     curl_easy_setopt(easy_, CURLOPT_CONNECTTIMEOUT_MS,
                      static_cast<long>(options_.connect_timeout.count()));
-    // Reading in larger pieces than we write keeps the syscall count down on fast links; the
-    // file and the callbacks still see chunk_size pieces.
+    // Reading in larger pieces than the chunks keeps the system calls few on fast links; the
+    // callbacks still see every chunk boundary.
     curl_easy_setopt(
         easy_, CURLOPT_BUFFERSIZE,
         static_cast<long>(std::clamp<std::size_t>(options_.chunk_size, 65536, CURL_MAX_READ_SIZE)));
@@ -208,7 +207,7 @@ class Transfer {
       curl_easy_getinfo(easy_, CURLINFO_RESPONSE_CODE, &status_);
       if (!AcceptFinalReply()) return *failure_;
     }
-    if (buffered_ > 0 && !FlushChunk()) return *failure_;
+    if (received_ > reported_ && !ReportChunk(received_)) return *failure_;
     if (length_ >= 0 && received_ != length_) return HttpDownloadResult::kIncomplete;
     if (!Progress()) return *failure_;
 
@@ -320,7 +319,7 @@ class Transfer {
       temp_.clear();
       return Fail(HttpDownloadResult::kCannotWrite);
     }
-    // Whole chunks go straight to the file; a second buffer would only copy them again.
+    // Each piece from libcurl is one write; a stream buffer would only copy it once more.
     std::setvbuf(file_, nullptr, _IONBF, 0);
     return true;
   }
@@ -333,24 +332,22 @@ class Transfer {
       if (!AcceptFinalReply()) return false;
     }
     if (failure_) return false;
-    while (bytes > 0) {
-      const std::size_t take = std::min(bytes, chunk_.size() - buffered_);
-      std::copy_n(data, take, chunk_.data() + buffered_);
-      buffered_ += take;
-      data += take;
-      bytes -= take;
-      if (buffered_ == chunk_.size() && !FlushChunk()) return false;
+    // Whatever libcurl hands over goes to the file in one write; the chunk boundaries it
+    // crossed are reported afterwards, in order.
+    if (bytes > 0 && std::fwrite(data, 1, bytes, file_) != bytes) {
+      return Fail(HttpDownloadResult::kCannotWrite);
+    }
+    received_ += static_cast<std::int64_t>(bytes);
+    const auto chunk = static_cast<std::int64_t>(options_.chunk_size);
+    while (received_ - reported_ >= chunk) {
+      if (!ReportChunk(reported_ + chunk)) return false;
     }
     return true;
   }
 
-  bool FlushChunk() {
-    if (std::fwrite(chunk_.data(), 1, buffered_, file_) != buffered_) {
-      return Fail(HttpDownloadResult::kCannotWrite);
-    }
-    received_ += static_cast<std::int64_t>(buffered_);
-    buffered_ = 0;
-    if (callbacks_.on_chunk && !callbacks_.on_chunk(received_)) {
+  bool ReportChunk(std::int64_t upto) {
+    reported_ = upto;
+    if (callbacks_.on_chunk && !callbacks_.on_chunk(reported_)) {
       return Fail(HttpDownloadResult::kAborted);
     }
     return true;
@@ -367,9 +364,8 @@ class Transfer {
   fs::path temp_;
   bool committed_ = false;
 
-  std::vector<char> chunk_;
-  std::size_t buffered_ = 0;
-  std::int64_t received_ = 0;
+  std::int64_t received_ = 0;  // body bytes written
+  std::int64_t reported_ = 0;  // the last chunk boundary given to on_chunk
 
   long status_ = 0;
   std::int64_t length_ = -1;

@@ -43,7 +43,8 @@ struct HttpDownloadOptions {
   // Windows: give the target the hidden attribute. Linux has no such attribute and the name is
   // the caller's, so this does nothing there.
   bool hidden = false;
-  // Bytes per write to the file and per on_chunk call (the last chunk may be shorter).
+  // on_chunk fires at every multiple of this many body bytes written, and once more for a
+  // shorter last chunk: a 20000-byte body gives 8192, 16384, 20000, however the bytes arrive.
   std::size_t chunk_size = 8192;
   std::chrono::milliseconds connect_timeout{10000};
   // Longest silence (no header or body byte) once connected before the transfer is given up.
@@ -58,7 +59,7 @@ struct HttpDownloadCallbacks {
   // Once, for the accepted final reply, before the target's temporary file is created.
   // content_length is -1 when the reply announces none.
   std::function<bool(long status, std::int64_t content_length)> on_headers;
-  // After each chunk has been written to the file; received = body bytes written so far.
+  // After each chunk has been written to the file; received = the chunk boundary reached.
   std::function<bool(std::int64_t received)> on_chunk;
   // Periodically (see progress_interval) and once more when the body is complete.
   // total is -1 while unknown (before the headers, or when no length was announced).

@@ -7,6 +7,7 @@
 #include <fstream>
 #include <iterator>
 #include <limits>
+#include <vector>
 
 #include "demo/big_body.h"
 #include "demo/raw_connection.h"
@@ -335,9 +336,9 @@ class SiteServer::Impl {
           if (plan.rate > 0) {
             count = std::min<std::uint64_t>(count, std::max<std::int64_t>(1, plan.rate / 20));
           }
-          std::string piece(count, '\0');
-          body->Read(offset, piece.data(), piece.size());
-          if (!sink.write(piece.data(), piece.size())) return false;
+          thread_local std::vector<char> piece(kPiece);
+          body->Read(offset, piece.data(), count);
+          if (!sink.write(piece.data(), count)) return false;
           if (plan.rate > 0) {
             const auto pace =
                 std::chrono::milliseconds(static_cast<std::int64_t>(count) * 1000 / plan.rate);
