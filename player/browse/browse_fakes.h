@@ -31,19 +31,29 @@ class FakePane : public PanePort {
   bool Silent() const override { return silent; }
   std::string Title() const override { return {}; }
   std::string CurrentUrl() const override { return {}; }
-  void ReadDocument(std::function<void(std::optional<PageSnapshot>)> done) override {
-    pending_reads.push_back(std::move(done));
+  void ReadDocument(const std::string& href_contains,
+                    std::function<void(std::optional<PageSnapshot>)> done) override {
+    pending_reads.push_back({href_contains, std::move(done)});
   }
-  // Answers the oldest outstanding ReadDocument.
+  // Answers the oldest outstanding ReadDocument with the anchors of page that pass its filter.
   void Answer(std::optional<PageSnapshot> page) {
-    auto done = std::move(pending_reads.front());
+    auto read = std::move(pending_reads.front());
     pending_reads.erase(pending_reads.begin());
-    done(std::move(page));
+    if (page) {
+      std::erase_if(page->anchors, [&](const PageAnchor& a) {
+        return a.href.find(read.filter) == std::string::npos;
+      });
+    }
+    read.done(std::move(page));
   }
 
   bool visible = false;
   bool silent = false;
-  std::vector<std::function<void(std::optional<PageSnapshot>)>> pending_reads;
+  struct Read {
+    std::string filter;
+    std::function<void(std::optional<PageSnapshot>)> done;
+  };
+  std::vector<Read> pending_reads;
 
  private:
   void Note(const std::string& what) { log_.push_back(name_ + "." + what); }

@@ -106,7 +106,7 @@ void NavigationDispatch::StartPlayback(const std::string& url) {
 void NavigationDispatch::CollectEpisodes(const std::string& url) {
   const std::uint64_t click = ++playback_clicks_;
   const std::string scheme = PlayerSchemeOf(url);
-  ctx_.listweb.ReadDocument([this, click, scheme](std::optional<PageSnapshot> page) {
+  ctx_.listweb.ReadDocument(scheme, [this, click, scheme](std::optional<PageSnapshot> page) {
     if (!page || click != playback_clicks_) return;
     PlayerState& s = ctx_.state;
     bool added = false;

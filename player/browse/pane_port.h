@@ -84,10 +84,12 @@ class PanePort {
   virtual std::string Title() const = 0;
   // The address of the current document.
   virtual std::string CurrentUrl() const = 0;
-  // Reads the current document's title and anchors; done runs later on the window thread, with
+  // Reads the current document's title and those of its anchors whose href contains
+  // href_contains (all anchors when it is empty); done runs later on the window thread, with
   // nothing when the pane has no readable document. Asked right after a refused navigation it
   // answers from the page the navigation would have left.
-  virtual void ReadDocument(std::function<void(std::optional<PageSnapshot>)> done) = 0;
+  virtual void ReadDocument(const std::string& href_contains,
+                            std::function<void(std::optional<PageSnapshot>)> done) = 0;
 };
 
 }  // namespace kam

@@ -10,6 +10,7 @@
 #include <QPointer>
 #include <QRandomGenerator>
 #include <QRegularExpression>
+#include <QStringList>
 #include <QTimer>
 #include <QWebEngineLoadingInfo>
 #include <QWebEnginePage>
@@ -21,6 +22,7 @@
 
 #include "player/browse/page_url_text.h"
 #include "player/browse/qt/url_schemes.h"
+#include "player/browse/site_schemes.h"
 
 Q_LOGGING_CATEGORY(lcPane, "kam.browse.pane", QtWarningMsg)
 
@@ -62,19 +64,39 @@ QString ClickReporterSource(const QString& token) {
       .arg(token);
 }
 
-// The document's title and every anchor in document order: raw attribute, absolute address, text.
+// The document's title and its anchors in document order: raw attribute, absolute address, text.
+// Only anchors that can pass the filter are read: their rule-chosen address (page_url_text.h)
+// contains it when their raw text with a lower-cased scheme or their absolute address does. The
+// absolute address is left out where the raw text is taken as it stands.
 const char kReadDocumentSource[] = R"JS(
-(function () {
+(function (filter, siteScheme) {
   var as = document.getElementsByTagName('a');
   var list = [];
   for (var i = 0; i < as.length; i++) {
     var a = as[i];
     var raw = a.getAttribute('href');
-    list.push([raw === null ? '' : raw, typeof a.href === 'string' ? a.href : '', a.innerText]);
+    if (raw === null) raw = '';
+    var abs = siteScheme.test(raw) ? '' : (typeof a.href === 'string' ? a.href : '');
+    if (filter && raw.toLowerCase().indexOf(filter) < 0 && abs.indexOf(filter) < 0) continue;
+    list.push([raw, abs, a.innerText]);
   }
   return JSON.stringify({title: document.title, anchors: list});
-})();
+})(%1, /%2/i);
 )JS";
+
+// A raw href that begins with a site scheme, as a script pattern: ^[blanks](name|...)://
+QString SiteSchemePattern() {
+  QStringList names;
+  for (const std::string& n : SiteSchemeNames()) names << QString::fromStdString(n);
+  return QStringLiteral("^[\\t\\n\\f\\r ]*(%1):\\/\\/").arg(names.join(QLatin1Char('|')));
+}
+
+// A text as a script string literal.
+QString ScriptString(const std::string& text) {
+  const QByteArray json =
+      QJsonDocument(QJsonArray{QString::fromStdString(text)}).toJson(QJsonDocument::Compact);
+  return QString::fromUtf8(json.mid(1, json.size() - 2));
+}
 
 bool IsLocalPath(const QString& text) {
   static const QRegularExpression drive(QStringLiteral("^[A-Za-z]:[\\\\/]"));
@@ -242,10 +264,14 @@ std::string WebPane::Title() const { return error_title_ ? *error_title_ : doc_t
 
 std::string WebPane::CurrentUrl() const { return EngineUrlText(page_->url()); }
 
-void WebPane::ReadDocument(std::function<void(std::optional<PageSnapshot>)> done) {
+void WebPane::ReadDocument(const std::string& href_contains,
+                           std::function<void(std::optional<PageSnapshot>)> done) {
+  static const QString pattern = SiteSchemePattern();
+  const QString script =
+      QString::fromLatin1(kReadDocumentSource).arg(ScriptString(href_contains), pattern);
   page_->runJavaScript(
-      QString::fromLatin1(kReadDocumentSource), QWebEngineScript::ApplicationWorld,
-      [done = std::move(done)](const QVariant& result) {
+      script, QWebEngineScript::ApplicationWorld,
+      [done = std::move(done), href_contains](const QVariant& result) {
         if (result.typeId() != QMetaType::QString) {
           done(std::nullopt);
           return;
@@ -257,8 +283,9 @@ void WebPane::ReadDocument(std::function<void(std::optional<PageSnapshot>)> done
         snap.anchors.reserve(anchors.size());
         for (const QJsonValue& v : anchors) {
           const QJsonArray a = v.toArray();
-          snap.anchors.push_back({PageUrlText(ToStd(a.at(0).toString()), ToStd(a.at(1).toString())),
-                                  ToStd(a.at(2).toString())});
+          std::string href = PageUrlText(ToStd(a.at(0).toString()), ToStd(a.at(1).toString()));
+          if (href.find(href_contains) == std::string::npos) continue;
+          snap.anchors.push_back({std::move(href), ToStd(a.at(2).toString())});
         }
         done(std::move(snap));
       });

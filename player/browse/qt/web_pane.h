@@ -40,7 +40,8 @@ class WebPane : public QWebEngineView, public PanePort {
   bool Silent() const override { return silent_; }
   std::string Title() const override;
   std::string CurrentUrl() const override;
-  void ReadDocument(std::function<void(std::optional<PageSnapshot>)> done) override;
+  void ReadDocument(const std::string& href_contains,
+                    std::function<void(std::optional<PageSnapshot>)> done) override;
 
   // The target of the last refused pop-up, once its page asked for it (diagnostics and tests).
   const QString& lastRefusedPopupTarget() const { return last_popup_target_; }

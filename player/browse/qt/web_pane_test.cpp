@@ -215,7 +215,7 @@ TEST_F(WebPaneTest, ReadDocumentGivesTitleAndAnchorsInOrderByTheSameRule) {
   Load(kAnchorsPage);
   std::optional<PageSnapshot> snap;
   bool done = false;
-  pane_->ReadDocument([&](std::optional<PageSnapshot> s) {
+  pane_->ReadDocument("", [&](std::optional<PageSnapshot> s) {
     snap = std::move(s);
     done = true;
   });
@@ -234,6 +234,36 @@ TEST_F(WebPaneTest, ReadDocumentGivesTitleAndAnchorsInOrderByTheSameRule) {
   for (std::size_t i = 0; i < hrefs.size(); ++i) EXPECT_EQ(snap->anchors[i].href, hrefs[i]) << i;
   EXPECT_EQ(snap->anchors[1].text, "第1集");
   EXPECT_EQ(snap->anchors[7].text, "no href");
+}
+
+TEST_F(WebPaneTest, ReadDocumentKeepsOnlyAnchorsWhoseAddressHoldsTheFilter) {
+  Load(kAnchorsPage);
+  std::optional<PageSnapshot> snap;
+  pane_->ReadDocument("qqplay://", [&](std::optional<PageSnapshot> s) { snap = std::move(s); });
+  ASSERT_TRUE(WaitFor([&] { return snap.has_value(); }));
+  ASSERT_EQ(snap->anchors.size(), 2u);
+  EXPECT_EQ(snap->anchors[0].href, "qqplay://Abc/1.html?X=1");
+  EXPECT_EQ(snap->anchors[0].text, "第1集");
+  EXPECT_EQ(snap->anchors[1].href, "http://127.0.0.1:18799/x.html?u=qqplay://y");
+  // Case matters, as in the address test of the episode list.
+  pane_->ReadDocument("QQPLAY://", [&](std::optional<PageSnapshot> s) { snap = std::move(s); });
+  snap.reset();
+  ASSERT_TRUE(WaitFor([&] { return snap.has_value(); }));
+  EXPECT_TRUE(snap->anchors.empty());
+}
+
+TEST_F(WebPaneTest, ReadDocumentWithoutDocumentGivesNothingOrAnEmptyPage) {
+  // A pane that never loaded anything still has an empty document.
+  std::optional<PageSnapshot> snap;
+  bool done = false;
+  pane_->ReadDocument("", [&](std::optional<PageSnapshot> s) {
+    snap = std::move(s);
+    done = true;
+  });
+  ASSERT_TRUE(WaitFor([&] { return done; }));
+  if (snap) {
+    EXPECT_TRUE(snap->anchors.empty());
+  }
 }
 
 TEST_F(WebPaneTest, RefusedPopUpOpensNothingAndItsTargetIsSeen) {
