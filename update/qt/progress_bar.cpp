@@ -18,7 +18,6 @@ QImage Wrap(RgbImage& surface) {
 ProgressBar::ProgressBar(QWidget* parent) : QWidget(parent) {
   setMinimumSize(kMinimumBarWidthTwips / kTwipsPerPixel, kMinimumBarHeightTwips / kTwipsPerPixel);
   setAttribute(Qt::WA_OpaquePaintEvent);
-  surface_ = RgbImage(width(), height(), kSurfaceColour);
   redraw();
 }
 
@@ -63,6 +62,8 @@ QImage ProgressBar::surfaceImage() const {
 }
 
 void ProgressBar::redraw() {
+  // A hidden widget gets its resize event only when shown; the surface follows the size now.
+  FitSurface();
   if (!DrawBar(surface_, properties_.style, properties_.value)) return;
   if (properties_.percentage && surface_.width() > 0 && surface_.height() > 0) {
     QImage image = Wrap(surface_);
@@ -94,12 +95,16 @@ void ProgressBar::resizeEvent(QResizeEvent* event) {
     resize(wanted.width / kTwipsPerPixel, wanted.height / kTwipsPerPixel);
     return;
   }
+  redraw();
+}
+
+void ProgressBar::FitSurface() {
+  if (surface_.width() == width() && surface_.height() == height()) return;
   // The surface keeps what it showed where old and new sizes overlap.
   RgbImage resized(width(), height(), kSurfaceColour);
   StretchBlt(resized, {0, 0, surface_.width(), surface_.height()}, surface_,
              {0, 0, surface_.width(), surface_.height()});
   surface_ = std::move(resized);
-  redraw();
 }
 
 }  // namespace kam::update

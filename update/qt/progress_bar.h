@@ -43,6 +43,7 @@ class ProgressBar : public QWidget {
 
  private:
   void redraw();
+  void FitSurface();
 
   ProgressBarProperties properties_;
   RgbImage surface_;
