@@ -50,13 +50,13 @@ class FixedClock : public TickClock {
 class UpdaterWindowTest : public ::testing::Test {
  protected:
   UpdaterWindowTest() : updater(window, system, transport, clock, pump, dir.path()) {
-    App();
     window.Attach(&updater);
   }
   void Start(const char* command_line) { ASSERT_TRUE(updater.Start(command_line).show); }
   QImage Shown() { return window.grab().toImage(); }
   QString Text(Control c) { return static_cast<QLabel*>(window.ControlWidget(c))->text(); }
 
+  QApplication* app = App();  // before any widget
   kam::testing::TempDir dir;
   QuietSystem system;
   ListTransport transport;
