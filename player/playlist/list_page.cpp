@@ -2,7 +2,6 @@
 
 #include <charconv>
 #include <initializer_list>
-#include <utility>
 
 #include "common/code_page.h"
 #include "player/playlist/entry.h"
@@ -93,33 +92,6 @@ const Templates& Gbk() {
 }
 
 }  // namespace
-
-std::string EscapeHtml(std::string_view text) {
-  std::string out;
-  out.reserve(text.size());
-  for (char c : text) {
-    switch (c) {
-      case '&':
-        out.append("&amp;");
-        break;
-      case '<':
-        out.append("&lt;");
-        break;
-      case '>':
-        out.append("&gt;");
-        break;
-      case '"':
-        out.append("&quot;");
-        break;
-      case '\'':
-        out.append("&#39;");
-        break;
-      default:
-        out.push_back(c);
-    }
-  }
-  return out;
-}
 
 std::string EmptyListPageBytes() {
   const Templates& t = Gbk();

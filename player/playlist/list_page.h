@@ -13,15 +13,13 @@ namespace kam::playlist {
 std::string EmptyListPageBytes();
 
 // The page for the list: the last entry's title as the heading, one link per entry numbered
-// from 0. Nothing when an entry has fewer than three fields.
+// from 0. Nothing when an entry has fewer than three fields. Texts are HTML-escaped: they come
+// from web pages, and unescaped they could add markup and script to a page the engine runs as a
+// local file. The store keeps them as they are.
 std::optional<std::string> ListPageBytes(const std::vector<std::string>& list,
                                          std::string_view separator);
 
 // The store: every entry between "<Item>" and "</Item>", one per line, then an empty line.
 std::string StoreBytes(const std::vector<std::string>& list);
-
-// Text made safe for element content and quoted attribute values. Entry texts come from web
-// pages; unescaped they could add markup and script to a page the engine runs as a local file.
-std::string EscapeHtml(std::string_view text);
 
 }  // namespace kam::playlist

@@ -144,16 +144,5 @@ TEST(ListPageTest, OtherSeparator) {
   EXPECT_FALSE(ListPageBytes({"a||b||c"}, "##").has_value());
 }
 
-TEST(EscapeHtmlTest, Table) {
-  const struct {
-    const char* in;
-    const char* out;
-  } cases[] = {
-      {"", ""},           {"plain 中文", "plain 中文"}, {"&", "&amp;"}, {"&amp;", "&amp;amp;"},
-      {"<>", "&lt;&gt;"}, {"\"'", "&quot;&#39;"},
-  };
-  for (const auto& c : cases) EXPECT_EQ(EscapeHtml(c.in), c.out) << c.in;
-}
-
 }  // namespace
 }  // namespace kam::playlist
