@@ -4,7 +4,7 @@
 #include <optional>
 #include <system_error>
 
-#include "common/code_page.h"
+#include "player/playlist/gbk_text.h"
 
 namespace kam::playlist {
 namespace {
@@ -41,7 +41,8 @@ std::vector<std::string> ParseHistory(std::string_view store_bytes, std::string_
   constexpr std::string_view kClose = "</Item>";
   // Markers and spaces are ASCII, and no GBK trail byte is '<' or ' ', so decoding the whole text
   // first cuts the same records as cutting the bytes would.
-  const std::string text = GbkToUtf8(store_bytes);
+  std::string text;
+  AppendGbkAsUtf8(text, store_bytes);
   const std::string_view view(text);
 
   std::vector<std::string> entries;

@@ -5,7 +5,7 @@
 
 #include "common/code_page.h"
 #include "player/playlist/entry.h"
-#include "player/playlist/gbk_encoder.h"
+#include "player/playlist/gbk_text.h"
 
 namespace kam::playlist {
 namespace {

@@ -1,4 +1,4 @@
-#include "player/playlist/gbk_encoder.h"
+#include "player/playlist/gbk_text.h"
 
 #include <gtest/gtest.h>
 
@@ -24,7 +24,7 @@ const char* const kTexts[] = {
     "\xED\xA0\x80 surrogate",
 };
 
-TEST(GbkEncoderTest, SameBytesAsTheCodePage) {
+TEST(GbkTextTest, SameBytesAsTheCodePage) {
   for (const char* text : kTexts) {
     std::string out = "prefix";
     AppendAsGbk(out, text);
@@ -32,7 +32,7 @@ TEST(GbkEncoderTest, SameBytesAsTheCodePage) {
   }
 }
 
-TEST(GbkEncoderTest, EscapesMarkupCharacters) {
+TEST(GbkTextTest, EscapesMarkupCharacters) {
   const struct {
     const char* in;
     std::string out;
@@ -49,6 +49,24 @@ TEST(GbkEncoderTest, EscapesMarkupCharacters) {
     std::string out;
     AppendHtmlEscapedAsGbk(out, c.in);
     EXPECT_EQ(out, c.out) << c.in;
+  }
+}
+
+TEST(GbkTextTest, DecodesAsTheCodePage) {
+  const std::string samples[] = {
+      "",
+      "ascii only",
+      Utf8ToGbk("第1集 高清 € · 《书名》"),
+      "\x80 euro alone",
+      "\x81",  // lead byte at the end
+      "\x81\x20 lead before a blank",
+      "\xFF\xFE bytes without a character",
+      "\xA1\x7F gap in the table",
+  };
+  for (const std::string& bytes : samples) {
+    std::string out = "prefix";
+    AppendGbkAsUtf8(out, bytes);
+    EXPECT_EQ(out, "prefix" + GbkToUtf8(bytes)) << bytes;
   }
 }
 
