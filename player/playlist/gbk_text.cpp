@@ -155,9 +155,8 @@ void AppendHtmlEscapedAsGbk(std::string& out, std::string_view utf8) { Append<tr
 void AppendGbkAsUtf8(std::string& out, std::string_view gbk) {
   const auto& table = CharTable();
   const std::size_t start = out.size();
-  // Every byte gives at most three: a lone byte may become U+FFFD, a pair a character below
-  // U+10000.
-  out.resize(start + gbk.size() * 3);
+  // No byte or pair of bytes gives more than four bytes of UTF-8 per byte.
+  out.resize(start + gbk.size() * 4);
   char* p = out.data() + start;
   std::size_t i = 0;
   while (i < gbk.size()) {
