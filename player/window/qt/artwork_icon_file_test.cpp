@@ -12,19 +12,14 @@
 
 #include "build_config.h"
 #include "player/window/qt/artwork.h"
+#include "player/window/qt/form1_chrome_test_app.h"
 
 namespace kam::artwork {
 namespace {
 
-int argc_ = 1;
-char arg0_[] = "artwork_icon_file_test";
-char* argv_[] = {arg0_, nullptr};
-
 class IconFileTest : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() {
-    if (!qApp) new QApplication(argc_, argv_);
-  }
+  static void SetUpTestSuite() { kam::window::testing::App(); }
 };
 
 std::vector<QImage> Decode(const QByteArray& bytes) {

@@ -9,19 +9,14 @@
 
 #include "build_config.h"
 #include "player/window/qt/artwork.h"
+#include "player/window/qt/form1_chrome_test_app.h"
 
 namespace kam::artwork {
 namespace {
 
-int argc_ = 1;
-char arg0_[] = "artwork_test";
-char* argv_[] = {arg0_, nullptr};
-
 class ArtworkTest : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() {
-    if (!qApp) new QApplication(argc_, argv_);
-  }
+  static void SetUpTestSuite() { kam::window::testing::App(); }
 };
 
 QColor At(const QPixmap& pm, qreal x, qreal y) {
