@@ -1,7 +1,7 @@
 // The updater's URL-to-file transfer on the shared libcurl download core, reporting
 // bind-status-like notifications: finding resource, connecting, begin, downloading (per written
-// chunk and at least every 100 ms), end. Only http:// and https:// addresses are fetched; the
-// target is replaced only by a complete 2xx body (the core's guarantees).
+// chunk and every 50 ms while the server is silent), end. Only http:// and https:// addresses are
+// fetched; the target is replaced only by a complete 2xx body (the core's guarantees).
 #pragma once
 
 #include "update/file_download.h"
