@@ -84,6 +84,9 @@ class CFileDownload {
   // Stops the running transfer, if any. Never fails; downloading is false afterwards at once.
   void AbortDownloading();
 
+  // Binding from the start of a transfer until it stops or is aborted; Idle otherwise.
+  enum class State { kIdle, kBinding };
+  State state() const { return downloading_ ? State::kBinding : State::kIdle; }
   bool downloading() const { return downloading_; }
   bool binding_held() const { return binding_held_ == 1; }
 

@@ -238,14 +238,19 @@ TEST_F(CFileDownloadTest, FailedTransferReturnsFalse) {
 
 TEST_F(CFileDownloadTest, StateDuringTheTransferIsBinding) {
   bool downloading = false, held = false;
+  CFileDownload::State state = CFileDownload::State::kIdle;
+  EXPECT_EQ(download.state(), CFileDownload::State::kIdle);
   pump.actions.push_back([&] {
     downloading = download.downloading();
     held = download.binding_held();
+    state = download.state();
   });
   transport.steps = {{Data(1, 1), 1}};
   ASSERT_TRUE(download.StartDownloading("http://h/a.exe", "/tmp/x"));
   EXPECT_TRUE(downloading);
   EXPECT_TRUE(held);
+  EXPECT_EQ(state, CFileDownload::State::kBinding);
+  EXPECT_EQ(download.state(), CFileDownload::State::kIdle);
 }
 
 }  // namespace
