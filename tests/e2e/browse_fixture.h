@@ -1,0 +1,131 @@
+// Whole-program tests of browsing: the player from a program directory copy against the demo site,
+// with a private desktop folder and home, a stand-in browser (xdg-open) that records what it is
+// asked to open, and the panes driven through the engine's DevTools endpoint with real input.
+#pragma once
+
+#include <gtest/gtest.h>
+#include <signal.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "build_config.h"
+#include "common/atomic_file.h"
+#include "common/code_page.h"
+#include "tests/support/devtools_client.h"
+#include "tests/support/program_dir_fixture.h"
+
+namespace kam::testing {
+
+using std::chrono::milliseconds;
+using std::chrono::seconds;
+
+class BrowseE2E : public PlayerE2E {
+ protected:
+  BrowseE2E() {
+    std::filesystem::create_directories(home_.path() / "config");
+    std::filesystem::create_directories(home_.path() / "bin");
+    opened_ = home_.path() / "opened.txt";
+    const auto stub = home_.Write(
+        "bin/xdg-open", "#!/bin/sh\nprintf '%s\\n' \"$1\" >> '" + opened_.string() + "'\n");
+    std::filesystem::permissions(stub, std::filesystem::perms::owner_all);
+  }
+
+  // Settings with this site, the given exit mode and buffering time (buffering on).
+  void UseSettings(const std::string& tui, const std::string& loadingtime,
+                   const std::string& site = {}) {
+    const std::string wangzhan =
+        site.empty() ? "http://127.0.0.1:" + std::to_string(kam::build::kDemoPort) : site;
+    WriteSiteSettings(Utf8ToGbk("[kampeizhi]\r\nwangzhan=" + wangzhan + "\r\nname=" + kCaption +
+                                "\r\n[tui]\r\ntui=" + tui + "\r\n[loading]\r\nloading=1\r\n" +
+                                "loadingtime=" + loadingtime + "\r\n[ver]\r\nver=1.0\r\n"));
+  }
+
+  std::vector<std::string> Env() const {
+    const char* path = std::getenv("PATH");
+    return {RemoteDebuggingEnv(devtools_), "HOME=" + home_.path().string(),
+            "XDG_CONFIG_HOME=" + (home_.path() / "config").string(),
+            "XDG_DESKTOP_DIR=" + desktop().string(),
+            "PATH=" + (home_.path() / "bin").string() + ":" + (path ? path : "/usr/bin:/bin")};
+  }
+
+  std::unique_ptr<ProgramRun> Start(std::string_view log = "kamplayer.log") {
+    return std::make_unique<ProgramRun>(prog_.path() / "kamplayer", std::vector<std::string>{},
+                                        Env(), TestOutputDir() / std::string(log));
+  }
+
+  std::filesystem::path desktop() const { return home_.path() / "桌面"; }
+
+  std::string Base() const { return server_->BaseUrl(); }
+
+  // A session with the pane showing address (exactly), once it has a title.
+  std::unique_ptr<DevToolsSession> Pane(const std::string& address,
+                                        milliseconds timeout = seconds(60)) {
+    return DevToolsSession::Open(
+        devtools_, [&](const DevToolsTarget& t) { return t.url == address; }, timeout);
+  }
+
+  // The catalogue pane, once the site's home page has loaded completely.
+  std::unique_ptr<DevToolsSession> Catalogue() {
+    auto s = Pane(Base() + "/");
+    if (s) WaitForScript(*s, "document.readyState === 'complete'", seconds(30));
+    return s;
+  }
+
+  static bool WaitForScript(DevToolsSession& s, const std::string& condition,
+                            milliseconds timeout) {
+    return WaitUntil(
+        [&] {
+          auto v = s.Evaluate(condition);
+          return v && v->type == Json::Type::kBool && v->boolean;
+        },
+        timeout);
+  }
+
+  // Lines the stand-in browser was asked to open.
+  std::vector<std::string> Opened() const {
+    std::vector<std::string> lines;
+    std::ifstream in(opened_);
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+  }
+
+  // Presses keys in whatever holds the keyboard (an open pop-up menu).
+  static void Keys(const std::string& keys) {
+    const std::string cmd = "timeout 5 xdotool key --delay 80 " + keys + " >/dev/null 2>&1";
+    [[maybe_unused]] const int rc = std::system(cmd.c_str());
+  }
+
+  // Processes whose executable is the player of this test's program directory.
+  std::vector<pid_t> PlayerProcesses() const {
+    std::vector<pid_t> pids;
+    std::error_code ec;
+    const auto exe = std::filesystem::canonical(prog_.path() / "kamplayer", ec);
+    for (const auto& e : std::filesystem::directory_iterator("/proc", ec)) {
+      const std::string name = e.path().filename().string();
+      if (name.find_first_not_of("0123456789") != std::string::npos) continue;
+      std::error_code ec2;
+      if (std::filesystem::read_symlink(e.path() / "exe", ec2) == exe) {
+        pids.push_back(static_cast<pid_t>(std::stol(name)));
+      }
+    }
+    return pids;
+  }
+
+  void KillStrayPlayers() const {
+    for (pid_t pid : PlayerProcesses()) kill(pid, SIGKILL);
+  }
+
+  ~BrowseE2E() override { KillStrayPlayers(); }
+
+  TempDir home_;
+  std::filesystem::path opened_;
+};
+
+}  // namespace kam::testing
