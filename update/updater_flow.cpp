@@ -96,7 +96,11 @@ void Updater::OnUpgradeClicked() {
     return;
   }
   system_.WriteSkinConfig("Version", "Version", offered_version_);
+  // This ends the updater itself, and any other one.
   system_.EndProcessesByName("update.exe");
+  // Reached only when this program runs under another file name: it ends all the same.
+  ended_ = true;
+  view_.EndProgram(0);
 }
 
 bool Updater::InstallerIsTheOneOnOffer(const std::filesystem::path& file) {

@@ -227,7 +227,7 @@ TEST_F(UpdaterTest, SuccessfulUpgradeEndsThePlayerStartsTheInstallerAndRecordsTh
   EXPECT_THAT(transport.urls, ElementsAre("http://127.0.0.1:18731/sela_pid_uid.exe"));
   EXPECT_EQ(transport.destinations[0], dir.path() / "sela_pid_uid.exe");
   EXPECT_THAT(log, ElementsAre("kill kamplayer.exe", "start " + Installer(),
-                               "write Version/Version=2.0.1", "kill update.exe"));
+                               "write Version/Version=2.0.1", "kill update.exe", "end 0"));
   EXPECT_EQ(updater.state(), UpdaterState::kFinishing);
 }
 
@@ -289,7 +289,7 @@ TEST_F(UpdaterTest, PublishedDigestThatMatchesLetsTheInstallerRun) {
   StartWith("2.0.1###shengji###");
   updater.OnUpgradeClicked();
   EXPECT_THAT(log, ElementsAre("kill kamplayer.exe", "start " + Installer(),
-                               "write Version/Version=2.0.1", "kill update.exe"));
+                               "write Version/Version=2.0.1", "kill update.exe", "end 0"));
 }
 
 TEST_F(UpdaterTest, PublishedDigestThatDiffersFailsTheDownload) {
@@ -369,7 +369,7 @@ TEST(UpdaterPaths, ProgramDirectoryAtTheRoot) {
   updater.OnUpgradeClicked();
   EXPECT_EQ(transport.seen.string(), "/sela_pid_uid.exe");  // one separator
   EXPECT_THAT(log, ElementsAre("kill kamplayer.exe", "start //sela_pid_uid.exe",
-                               "write Version/Version=2", "kill update.exe"));
+                               "write Version/Version=2", "kill update.exe", "end 0"));
 }
 
 }  // namespace
