@@ -184,8 +184,10 @@ void ChromeView::StartSystemMove() {
   QWindow* handle = window_.windowHandle();
   if (handle != nullptr && handle->startSystemMove()) return;
   // No window manager to run the move loop: follow the mouse until the button is released.
+  // The window keeps the spot that was pressed under the pointer.
   manual_move_ = true;
-  manual_move_offset_ = last_global_ - window_.pos();
+  manual_move_offset_ = move_anchor_ - window_.pos();
+  window_.move(last_global_ - manual_move_offset_);
 }
 
 void ChromeView::StartSystemResize(Edges edges, int min_w, int min_h) {
@@ -291,6 +293,7 @@ bool ChromeView::ControlMouse(Ctl ctl, QWidget* w, QMouseEvent* me) {
         if ((me->globalPosition().toPoint() - title_press_pos_).manhattanLength() >=
             QApplication::startDragDistance()) {
           title_pressed_ = false;
+          move_anchor_ = title_press_pos_;
           chrome_.bj_MouseDown();
         }
       } else if (type == QEvent::MouseButtonRelease) {

@@ -65,6 +65,7 @@ class ChromeView : public QObject, private ChromePort {
   QPoint title_press_pos_;      // global position of that press
   bool manual_move_ = false;    // following the mouse ourselves (no window manager)
   QPoint manual_move_offset_;
+  QPoint move_anchor_;       // global position where the move began
   QPoint last_global_;       // global mouse position of the latest event
   bool has_bounds_ = false;  // the load handler stored the maximise bounds
   MaxBounds bounds_;
