@@ -1,4 +1,5 @@
 // The brand pictures: the logo of the title bar, the program icon and the handle's pointer.
+#include <QLinearGradient>
 #include <QPainterPath>
 #include <QTransform>
 
@@ -75,9 +76,26 @@ QImage IconImage(int size) {
   img.fill(Qt::transparent);
   QPainter p(&img);
   Prepare(p);
-  // Small sizes keep a 1-pixel margin so the rounded corners stay visible in a tray.
-  const qreal margin = size <= 16 ? 0.5 : size * 0.04;
-  PaintBrandMark(p, QRectF(margin, margin, size - 2 * margin, size - 2 * margin));
+  if (size <= 20) {
+    // Tray size: the mark without its sheen, and a triangle on whole pixels so it stays sharp.
+    const qreal k = size / 16.0;
+    QLinearGradient g(0, 0, size, size);
+    g.setColorAt(0, kBrandWarm);
+    g.setColorAt(1, kBrandHot);
+    p.setPen(Qt::NoPen);
+    p.setBrush(g);
+    p.drawRoundedRect(QRectF(0, 0, size, size), 3.5 * k, 3.5 * k);
+    QPainterPath tri;
+    tri.moveTo(6 * k, 4 * k);
+    tri.lineTo(12 * k, 8 * k);
+    tri.lineTo(6 * k, 12 * k);
+    tri.closeSubpath();
+    p.setBrush(Qt::white);
+    p.drawPath(tri);
+  } else {
+    const qreal margin = size * 0.04;
+    PaintBrandMark(p, QRectF(margin, margin, size - 2 * margin, size - 2 * margin));
+  }
   p.end();
   return img;
 }

@@ -117,24 +117,32 @@ QPixmap Placeholder(qreal dpr) {
   QImage img = NewCanvas(kPlaceholderW, kPlaceholderH, dpr);
   QPainter p(&img);
   Prepare(p);
-  const QPointF c(kPlaceholderW / 2.0, 78);
-  // Soft glow behind the emblem.
-  QRadialGradient glow(c, 80);
-  glow.setColorAt(0, QColor(255, 138, 0, 46));
+  // A dark card, so the picture reads the same on whatever colour the area behind it has.
+  const QRectF card(0.5, 0.5, kPlaceholderW - 1, kPlaceholderH - 1);
+  QLinearGradient face(card.topLeft(), card.bottomLeft());
+  face.setColorAt(0, QColor(34, 34, 34, 240));
+  face.setColorAt(1, QColor(22, 22, 22, 240));
+  p.setPen(QPen(QColor(255, 255, 255, 22), 1));
+  p.setBrush(face);
+  p.drawRoundedRect(card, 14, 14);
+  const QPointF c(kPlaceholderW / 2.0, 80);
+  // Soft warm glow behind the emblem.
+  QRadialGradient glow(c, 70);
+  glow.setColorAt(0, QColor(255, 138, 0, 60));
   glow.setColorAt(1, QColor(255, 138, 0, 0));
   p.setPen(Qt::NoPen);
   p.setBrush(glow);
-  p.drawEllipse(c, 80, 80);
+  p.drawEllipse(c, 70, 70);
   // Ring and play triangle.
-  p.setBrush(QColor(255, 255, 255, 10));
-  p.setPen(QPen(QColor(255, 255, 255, 60), 2));
-  p.drawEllipse(c, 44, 44);
+  p.setBrush(QColor(255, 255, 255, 12));
+  p.setPen(QPen(QColor(255, 255, 255, 70), 2));
+  p.drawEllipse(c, 38, 38);
   QPainterPath tri;
-  tri.moveTo(c + QPointF(-12, -18));
-  tri.lineTo(c + QPointF(20, 0));
-  tri.lineTo(c + QPointF(-12, 18));
+  tri.moveTo(c + QPointF(-10, -16));
+  tri.lineTo(c + QPointF(18, 0));
+  tri.lineTo(c + QPointF(-10, 16));
   tri.closeSubpath();
-  QLinearGradient g(c + QPointF(0, -18), c + QPointF(0, 18));
+  QLinearGradient g(c + QPointF(0, -16), c + QPointF(0, 16));
   g.setColorAt(0, kBrandWarm);
   g.setColorAt(1, kBrandHot);
   QPen edge(QBrush(g), 4);
@@ -142,11 +150,14 @@ QPixmap Placeholder(qreal dpr) {
   p.setPen(edge);
   p.setBrush(g);
   p.drawPath(tri);
-  const QFont font = UiFont(15);
-  p.setFont(font);
-  p.setPen(QColor(170, 170, 170));
-  p.drawText(QRectF(0, 136, kPlaceholderW, 24), Qt::AlignHCenter | Qt::AlignVCenter,
+  p.setFont(UiFont(15, QFont::Medium));
+  p.setPen(QColor(225, 225, 225));
+  p.drawText(QRectF(0, 134, kPlaceholderW, 24), Qt::AlignHCenter | Qt::AlignVCenter,
              QStringLiteral("在影视库中选择影片开始观看"));
+  p.setFont(UiFont(12));
+  p.setPen(QColor(140, 140, 140));
+  p.drawText(QRectF(0, 160, kPlaceholderW, 20), Qt::AlignHCenter | Qt::AlignVCenter,
+             QStringLiteral("播放记录保存在右侧的播放列表中"));
   p.end();
   return ToPixmap(img);
 }

@@ -110,14 +110,15 @@ void PaintCaptionGlyph(QPainter& p, Caption which, const QColor& ink) {
       break;
     case Caption::kMax3:
     case Caption::kMax4: {
+      // Two windows: the front one lower left, the back one peeking out at the top right.
       p.setPen(QPen(ink, 1));
-      p.drawRect(QRectF(l, t + 2, 8, 8));
+      p.drawRect(QRectF(l, t + 3, 7, 7));
       QPainterPath back;
-      back.moveTo(l + 2, t + 2);
-      back.lineTo(l + 2, t);
+      back.moveTo(l + 3, t + 3);
+      back.lineTo(l + 3, t);
       back.lineTo(l + s, t);
-      back.lineTo(l + s, t + 8);
-      back.lineTo(l + 8, t + 8);
+      back.lineTo(l + s, t + 7);
+      back.lineTo(l + 7, t + 7);
       p.drawPath(back);
       break;
     }
@@ -131,8 +132,8 @@ void PaintCaptionGlyph(QPainter& p, Caption which, const QColor& ink) {
       p.setPen(QPen(ink, 1));
       p.drawRoundedRect(QRectF(l, t, s, s), 1.5, 1.5);
       QPainterPath tri;
-      tri.moveTo(l + 2.5, t + 4);
-      tri.lineTo(l + s - 2.5, t + 4);
+      tri.moveTo(l + 2, t + 3.5);
+      tri.lineTo(l + s - 2, t + 3.5);
       tri.lineTo(l + s / 2, t + 7);
       tri.closeSubpath();
       p.setPen(Qt::NoPen);
