@@ -47,6 +47,21 @@ class BrowseE2E : public PlayerE2E {
                                 "loadingtime=" + loadingtime + "\r\n[ver]\r\nver=1.0\r\n"));
   }
 
+  // The demo server on the build's port. Other test runs on this machine use that port too, so
+  // a busy port is waited for (bounded) rather than taken as a failure.
+  bool StartServerPatiently(milliseconds patience = seconds(180)) {
+    const auto deadline = std::chrono::steady_clock::now() + patience;
+    for (;;) {
+      server_ = std::make_unique<DemoServer>(-1, site_.path());
+      if (server_->ok()) return true;
+      if (std::chrono::steady_clock::now() >= deadline) {
+        ADD_FAILURE() << server_->error();
+        return false;
+      }
+      std::this_thread::sleep_for(seconds(2));
+    }
+  }
+
   std::vector<std::string> Env() const {
     const char* path = std::getenv("PATH");
     return {RemoteDebuggingEnv(devtools_), "HOME=" + home_.path().string(),

@@ -21,7 +21,7 @@ std::string ExpectedStore(const std::string& base) {
 
 TEST_F(BrowseE2E, EpisodeClickPlaysTheSiteAddressAndKeepsTheEpisodeList) {
   UseSettings("2", "0");
-  ASSERT_TRUE(StartServer());
+  ASSERT_TRUE(StartServerPatiently());
   auto player = Start();
   auto listweb = Catalogue();
   ASSERT_TRUE(listweb) << "the catalogue never loaded";
@@ -65,7 +65,7 @@ TEST_F(BrowseE2E, EpisodeClickPlaysTheSiteAddressAndKeepsTheEpisodeList) {
 
 TEST_F(BrowseE2E, CountdownHidesTheOverlayAfterItsTicks) {
   UseSettings("2", "0");  // buffering time 0: always 5 ticks
-  ASSERT_TRUE(StartServer());
+  ASSERT_TRUE(StartServerPatiently());
   auto player = Start();
   auto listweb = Catalogue();
   ASSERT_TRUE(listweb);
@@ -85,7 +85,7 @@ TEST_F(BrowseE2E, CountdownHidesTheOverlayAfterItsTicks) {
 
 TEST_F(BrowseE2E, CloseLinkInThePlayerReturnsToIdleAndReloadsTheCatalogue) {
   UseSettings("2", "0");
-  ASSERT_TRUE(StartServer());
+  ASSERT_TRUE(StartServerPatiently());
   auto player = Start();
   auto listweb = Catalogue();
   ASSERT_TRUE(listweb);
