@@ -6,6 +6,7 @@
 #include <unordered_map>
 
 #include "common/code_page_platform.h"
+#include "common/gbk_text.h"
 
 namespace kam {
 namespace {
@@ -107,52 +108,14 @@ std::string CodePointsToUtf8(std::u32string_view text) {
 }
 
 std::string GbkToUtf8(std::string_view gbk) {
-  const CodeTables& t = Tables();
   std::string out;
-  out.reserve(gbk.size() + gbk.size() / 2);
-  size_t i = 0;
-  while (i < gbk.size()) {
-    const auto b0 = static_cast<unsigned char>(gbk[i]);
-    if (b0 < 0x80) {
-      out.push_back(static_cast<char>(b0));
-      ++i;
-      continue;
-    }
-    if (b0 >= 0x81 && b0 <= 0xFE && i + 1 < gbk.size()) {
-      const auto b1 = static_cast<unsigned char>(gbk[i + 1]);
-      const char32_t ch = t.char_of[b0 * 256 + b1];
-      if (ch != 0) {
-        AppendUtf8(out, ch);
-        i += 2;
-        continue;
-      }
-    }
-    const char32_t single = t.char_of[b0];
-    AppendUtf8(out, single != 0 ? single : U'\uFFFD');
-    ++i;
-  }
+  AppendGbkAsUtf8(out, gbk);
   return out;
 }
 
 std::string Utf8ToGbk(std::string_view utf8) {
   std::string out;
-  out.reserve(utf8.size());
-  for (char32_t cp : Utf8ToCodePoints(utf8)) {
-    if (cp < 0x80) {
-      out.push_back(static_cast<char>(cp));
-      continue;
-    }
-    const auto code = AnsiCodeOf(cp);
-    if (!code) {
-      out.push_back('?');
-    } else if (*code >= 0 && *code < 256) {
-      out.push_back(static_cast<char>(*code));
-    } else {
-      const auto u = static_cast<uint16_t>(*code);
-      out.push_back(static_cast<char>(u >> 8));
-      out.push_back(static_cast<char>(u & 0xFF));
-    }
-  }
+  AppendAsGbk(out, utf8);
   return out;
 }
 

@@ -1,4 +1,4 @@
-#include "player/playlist/gbk_text.h"
+#include "common/gbk_text.h"
 
 #include <array>
 #include <cstdint>
@@ -8,7 +8,7 @@
 
 #include "common/code_page.h"
 
-namespace kam::playlist {
+namespace kam {
 namespace {
 
 constexpr std::uint16_t kNoCode = 0;  // no character of the code page maps to 0 beyond ASCII
@@ -182,4 +182,4 @@ void AppendGbkAsUtf8(std::string& out, std::string_view gbk) {
   out.resize(static_cast<std::size_t>(p - out.data()));
 }
 
-}  // namespace kam::playlist
+}  // namespace kam

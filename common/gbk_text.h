@@ -1,4 +1,4 @@
-// The list files' text between UTF-8 and the ANSI code page. The files run to megabytes at the
+// Bulk text between UTF-8 and the ANSI code page. The play list files run to megabytes at the
 // list box's limit, so these look characters up in flat tables and write in place; the results
 // are those of kam::Utf8ToGbk and kam::GbkToUtf8.
 #pragma once
@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-namespace kam::playlist {
+namespace kam {
 
 // Appends utf8 in the code page; a character without a code becomes "?".
 void AppendAsGbk(std::string& out, std::string_view utf8);
@@ -17,4 +17,4 @@ void AppendHtmlEscapedAsGbk(std::string& out, std::string_view utf8);
 // Appends the code page's bytes as UTF-8; a byte that is no character becomes U+FFFD.
 void AppendGbkAsUtf8(std::string& out, std::string_view gbk);
 
-}  // namespace kam::playlist
+}  // namespace kam

@@ -4,7 +4,7 @@
 #include <optional>
 #include <system_error>
 
-#include "player/playlist/gbk_text.h"
+#include "common/gbk_text.h"
 
 namespace kam::playlist {
 namespace {

@@ -4,8 +4,8 @@
 #include <initializer_list>
 
 #include "common/code_page.h"
+#include "common/gbk_text.h"
 #include "player/playlist/entry.h"
-#include "player/playlist/gbk_text.h"
 
 namespace kam::playlist {
 namespace {
