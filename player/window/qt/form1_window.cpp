@@ -10,6 +10,7 @@
 #include <QWindow>
 #include <cmath>
 
+#include "common/program_dir.h"
 #include "common/qt/icon_file.h"
 #include "player/window/layout.h"
 #include "player/window/qt/app_tip.h"
@@ -52,8 +53,11 @@ QLabel* TransparentLabel(QWidget* parent, const QColor& color) {
 
 }  // namespace
 
-Form1Window::Form1Window(PlayerState& state, QWidget* parent)
-    : QWidget(parent), state_(state), logic_(*this, state) {
+Form1Window::Form1Window(PlayerState& state, std::filesystem::path program_dir, QWidget* parent)
+    : QWidget(parent),
+      state_(state),
+      program_dir_(program_dir.empty() ? ExecutableDir() : std::move(program_dir)),
+      logic_(*this, state) {
   setObjectName(QStringLiteral("Form1"));
   setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
   setAttribute(Qt::WA_OpaquePaintEvent);
@@ -140,8 +144,9 @@ void Form1Window::BuildControls() {
   p2->setBackColor(Qt::white);
   PictureBox* picture6 = AddBox(Ctl::Picture6, p2, "Picture6");
   picture6->setBackColor(QColor(46, 46, 46));
-  // The play history list; the list control takes this place once it is built.
-  AddBox(Ctl::WebList1, picture6, "WebList1")->setBackColor(QColor(46, 46, 46));
+  web_list_ = new playlist::WebList(program_dir_, picture6);
+  web_list_->setObjectName(QStringLiteral("WebList1"));
+  controls_[static_cast<int>(Ctl::WebList1)] = web_list_;
   PictureBox* picture7 = AddBox(Ctl::Picture7, picture6, "Picture7");
   picture7->setBackColor(QColor(31, 31, 31));
   picture7->setToolTip(QStringLiteral("清除播放记录"));
@@ -427,9 +432,7 @@ void Form1Window::SetDefaultPointer(Ctl ctl) {
 
 void Form1Window::RefreshCatalogue() { listweb_->Refresh(); }
 
-void Form1Window::ShowHistory(const std::vector<std::string>& list) {
-  if (history_sink_) history_sink_(list);
-}
+void Form1Window::ShowHistory(const std::vector<std::string>& list) { web_list_->AddItem(list); }
 
 QColor Form1Window::ToQColor(Color c) const {
   const QPalette pal = QApplication::palette();

@@ -19,6 +19,7 @@
 #include <map>
 
 #include "player/browse/qt/web_pane.h"
+#include "player/playlist/qt/web_list.h"
 #include "player/startup/player_state.h"
 #include "player/window/controls.h"
 #include "player/window/form1.h"
@@ -39,7 +40,10 @@ class Form1Window : public QWidget, private Form1Port {
   Q_OBJECT
 
  public:
-  explicit Form1Window(PlayerState& state, QWidget* parent = nullptr);
+  // program_dir: where the play list control keeps its page and store; empty means the folder of
+  // the running program.
+  explicit Form1Window(PlayerState& state, std::filesystem::path program_dir = {},
+                       QWidget* parent = nullptr);
   ~Form1Window() override;
 
   // The window logic and the port it drives (chrome's logic drives the same port).
@@ -56,7 +60,7 @@ class Form1Window : public QWidget, private Form1Port {
   QLabel* tipLabel() const { return tip_; }  // vip3's countdown number
   QLabel* L3() const { return L3_; }         // hidden page-title holder
   QLabel* verLabel() const { return ver_; }  // version label in the bottom bar
-  QWidget* WebList1() const { return control(Ctl::WebList1); }
+  playlist::WebList* WebList1() const { return web_list_; }
   const QPixmap& picture(Pic pic);
 
   // The timers start-up switches.
@@ -95,11 +99,6 @@ class Form1Window : public QWidget, private Form1Port {
     if (max_bounds_handler_) max_bounds_handler_();
   }
 
-  // WebList1.AddItem: what the list control should render; set once the control exists.
-  void setHistorySink(std::function<void(const std::vector<std::string>&)> sink) {
-    history_sink_ = std::move(sink);
-  }
-
  signals:
   void windowStateChanged();
 
@@ -131,6 +130,7 @@ class Form1Window : public QWidget, private Form1Port {
   QColor ToQColor(Color c) const;
 
   PlayerState& state_;
+  std::filesystem::path program_dir_;
   Form1 logic_;
   std::array<QWidget*, static_cast<int>(Ctl::kCount)> controls_{};
   std::map<Pic, QPixmap> pictures_;
@@ -144,6 +144,7 @@ class Form1Window : public QWidget, private Form1Port {
   QLabel* ver_ = nullptr;
   QLabel* Label2_ = nullptr;
   QLineEdit* Text1_ = nullptr;
+  playlist::WebList* web_list_ = nullptr;
   QTimer nolink_;
   QTimer webtime_;
   Form2* form2_ = nullptr;
@@ -152,7 +153,6 @@ class Form1Window : public QWidget, private Form1Port {
   Startup* startup_ = nullptr;
   bool hooked_ = false;
   bool unloading_ = false;
-  std::function<void(const std::vector<std::string>&)> history_sink_;
   std::function<void()> max_bounds_handler_;
 };
 

@@ -12,21 +12,30 @@ PlayerApp::PlayerApp(std::filesystem::path program_dir, std::string command_line
                      ServerAddresses servers)
     : system_(std::move(program_dir), std::move(command_line),
               [] { QCoreApplication::processEvents(QEventLoop::AllEvents); }),
-      window_(std::make_unique<Form1Window>(state_)),
-      form2_(new Form2(window_.get())),
-      app_tip_(std::make_unique<FrmAppTip>()),
-      tray_(new QtTray(*window_, *form2_)),
-      startup_(state_, *this, system_, std::move(servers)) {
+      startup_(state_, *this, system_, std::move(servers)) {}
+
+PlayerApp::~PlayerApp() {
+  // The tray icon goes with the program, whichever way it ends.
+  if (tray_ != nullptr) tray_->icon().hide();
+}
+
+Form1Window& PlayerApp::window() {
+  if (window_) return *window_;
+  window_ = std::make_unique<Form1Window>(state_, system_.ProgramDir());
+  form2_ = new Form2(window_.get());
+  app_tip_ = std::make_unique<FrmAppTip>();
+  tray_ = new QtTray(*window_, *form2_);
   QObject::connect(window_->nolink(), &QTimer::timeout, window_.get(),
                    [this] { startup_.nolink_Timer(); });
   QObject::connect(window_->webtime(), &QTimer::timeout, window_.get(),
                    [this] { startup_.webtime_Timer(); });
   window_->setParts(form2_, app_tip_.get(), tray_, &startup_);
+  return *window_;
 }
 
-PlayerApp::~PlayerApp() {
-  // The tray icon goes with the program, whichever way it ends.
-  tray_->icon().hide();
+QtTray& PlayerApp::tray() {
+  window();
+  return *tray_;
 }
 
 StartOutcome PlayerApp::Start() { return startup_.Run(); }
@@ -36,28 +45,28 @@ int PlayerApp::WaitForBalloonThenEnd() {
   if (!QtTray::available()) return 0;
   QEventLoop loop;
   QTimer::singleShot(kOfflineBalloonMs, &loop, &QEventLoop::quit);
-  QObject::connect(tray_, &QtTray::balloonClicked, &loop, &QEventLoop::quit);
+  QObject::connect(&tray(), &QtTray::balloonClicked, &loop, &QEventLoop::quit);
   loop.exec();
-  tray_->TrayRemoveIcon();
+  tray().TrayRemoveIcon();
   return 0;
 }
 
-WebPane* PlayerApp::PaneOf(MainPane pane) const {
+WebPane* PlayerApp::PaneOf(MainPane pane) {
   switch (pane) {
     case MainPane::kListweb:
-      return window_->listweb();
+      return window().listweb();
     case MainPane::kW3:
-      return window_->W3();
+      return window().W3();
     case MainPane::kQvod:
-      return window_->qvod();
+      return window().qvod();
   }
   return nullptr;
 }
 
-void PlayerApp::Show() { window_->show(); }
+void PlayerApp::Show() { window().show(); }
 
 void PlayerApp::SetTimerEnabled(MainTimer timer, bool enabled) {
-  QTimer* t = timer == MainTimer::kNolink ? window_->nolink() : window_->webtime();
+  QTimer* t = timer == MainTimer::kNolink ? window().nolink() : window().webtime();
   if (enabled) {
     if (!t->isActive()) t->start();
   } else {
@@ -74,34 +83,34 @@ bool PlayerApp::Busy(MainPane pane) { return PaneOf(pane)->Busy(); }
 void PlayerApp::SetSilent(MainPane pane, bool silent) { PaneOf(pane)->SetSilent(silent); }
 
 void PlayerApp::SetCaption(const std::string& caption) {
-  window_->setWindowTitle(QString::fromStdString(caption));
+  window().setWindowTitle(QString::fromStdString(caption));
 }
 
 void PlayerApp::SetVersionLabel(const std::string& text) {
-  window_->verLabel()->setText(QString::fromStdString(text));
+  window().verLabel()->setText(QString::fromStdString(text));
 }
 
-void PlayerApp::SetMaxBoundsToWorkArea() { window_->SetMaxBoundsToWorkArea(); }
+void PlayerApp::SetMaxBoundsToWorkArea() { window().SetMaxBoundsToWorkArea(); }
 
 void PlayerApp::SetIconFromFile(const std::filesystem::path& file) {
-  window_->SetIconFromFile(file);
+  window().SetIconFromFile(file);
 }
 
-void PlayerApp::CentreThenTop120Twips() { window_->CentreThenTop120Twips(); }
+void PlayerApp::CentreThenTop120Twips() { window().CentreThenTop120Twips(); }
 
 void PlayerApp::LoadHistory(const std::filesystem::path& file) {
-  window_->logic().LoadHistory(playlist::LoadHistory(file));
+  window().logic().LoadHistory(playlist::LoadHistory(file));
 }
 
-void PlayerApp::TaskbarHook() { window_->TaskbarHook(); }
+void PlayerApp::TaskbarHook() { window().TaskbarHook(); }
 
-void PlayerApp::TrayShowIcon(const std::string& tip) { tray_->TrayShowIcon(tip); }
+void PlayerApp::TrayShowIcon(const std::string& tip) { tray().TrayShowIcon(tip); }
 
 void PlayerApp::TrayShowBalloon(const std::string& title, const std::string& text, int info_flags,
                                 int timeout_ms) {
-  tray_->TrayShowBalloon(title, text, info_flags, timeout_ms);
+  tray().TrayShowBalloon(title, text, info_flags, timeout_ms);
 }
 
-void PlayerApp::TrayRemoveIcon() { tray_->TrayRemoveIcon(); }
+void PlayerApp::TrayRemoveIcon() { tray().TrayRemoveIcon(); }
 
 }  // namespace kam::window

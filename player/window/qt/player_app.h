@@ -28,8 +28,10 @@ class PlayerApp : private MainWindowPort {
   // program's exit status.
   int WaitForBalloonThenEnd();
 
-  Form1Window& window() { return *window_; }
-  QtTray& tray() { return *tray_; }
+  // The main window and its parts exist from the first time start-up needs the window: a second
+  // instance or an argument without an address ends before any of it (and the engine) is made.
+  Form1Window& window();
+  QtTray& tray();
   Startup& startup() { return startup_; }
   PlayerState& state() { return state_; }
 
@@ -52,15 +54,15 @@ class PlayerApp : private MainWindowPort {
                        int timeout_ms) override;
   void TrayRemoveIcon() override;
 
-  WebPane* PaneOf(MainPane pane) const;
+  WebPane* PaneOf(MainPane pane);
 
   PlayerState state_;
   SystemServices system_;
-  std::unique_ptr<Form1Window> window_;
-  Form2* form2_;
-  std::unique_ptr<FrmAppTip> app_tip_;
-  QtTray* tray_;
   Startup startup_;
+  std::unique_ptr<Form1Window> window_;
+  Form2* form2_ = nullptr;
+  std::unique_ptr<FrmAppTip> app_tip_;
+  QtTray* tray_ = nullptr;
 };
 
 }  // namespace kam::window

@@ -1,0 +1,171 @@
+#include "player/window/qt/form1_window.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QImage>
+#include <QSystemTrayIcon>
+#include <QTest>
+
+#include "common/atomic_file.h"
+#include "player/window/qt/app_tip.h"
+#include "player/window/qt/form1_chrome_test_app.h"
+#include "tests/support/temp_dir.h"
+
+namespace kam::window {
+namespace {
+
+QApplication& App() { return *testing::App(); }
+
+QRect At(const Form1Window& w, Ctl c) { return w.control(c)->geometry(); }
+
+class Form1WindowTest : public ::testing::Test {
+ protected:
+  Form1WindowTest() {
+    window_.show();
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(&window_));
+  }
+  QApplication* app_ = testing::App();  // before any widget
+  kam::testing::TempDir dir_;
+  PlayerState state_;
+  Form1Window window_{state_, dir_.path()};
+};
+
+TEST_F(Form1WindowTest, RealWidgetsTakeTheWorkedExampleAtDesignSize) {
+  EXPECT_EQ(window_.size(), QSize(1186, 702));
+  EXPECT_EQ(At(window_, Ctl::P2), QRect(1, 68, 1184, 632));
+  EXPECT_EQ(At(window_, Ctl::Picture6), QRect(884, 0, 300, 632));
+  EXPECT_EQ(At(window_, Ctl::Picture3), QRect(874, 0, 10, 632));
+  EXPECT_EQ(At(window_, Ctl::Picture4), QRect(0, 266, 10, 128));
+  EXPECT_EQ(At(window_, Ctl::bjbox), QRect(-2, -2, 878, 634));
+  EXPECT_EQ(At(window_, Ctl::W3), QRect(-2, -2, 878, 638));
+  EXPECT_EQ(At(window_, Ctl::vip), QRect(-40, -40, 954, 672));
+  EXPECT_EQ(At(window_, Ctl::bj), QRect(1, 1, 1184, 68));
+  EXPECT_EQ(At(window_, Ctl::gb).x(), 1143);
+  EXPECT_EQ(At(window_, Ctl::max).x(), 1106);
+  EXPECT_EQ(At(window_, Ctl::min).x(), 1069);
+  EXPECT_EQ(At(window_, Ctl::sz).x(), 1032);
+  EXPECT_EQ(At(window_, Ctl::bj2), QRect(1, 68, 1184, 611));
+  EXPECT_EQ(At(window_, Ctl::listweb), QRect(-4, -4, 1192, 613));
+  EXPECT_EQ(At(window_, Ctl::dibu), QRect(1, 675, 1184, 26));
+  EXPECT_EQ(At(window_, Ctl::WebList1), QRect(0, 35, 300, 597));
+  EXPECT_EQ(At(window_, Ctl::Picture7), QRect(269, 0, 31, 31));
+  EXPECT_EQ(At(window_, Ctl::bjimg), QRect(277, 217, 324, 200));
+}
+
+TEST_F(Form1WindowTest, EveryPassFollowsASizeChangeAndComesBack) {
+  window_.resize(1300, 800);
+  QApplication::processEvents();
+  EXPECT_EQ(At(window_, Ctl::P2), QRect(1, 68, 1298, 730));
+  EXPECT_EQ(At(window_, Ctl::Picture3).x(), 1298 - 310);
+  EXPECT_EQ(At(window_, Ctl::gb).x(), 1298 - 41);
+  EXPECT_EQ(At(window_, Ctl::dibu), QRect(1, 773, 1298, 26));
+  EXPECT_EQ(At(window_, Ctl::Picture4).y(), 730 / 2 - 50);
+  // Smaller than the layout needs: nothing negative, nothing crashes.
+  window_.resize(200, 60);
+  QApplication::processEvents();
+  EXPECT_GE(At(window_, Ctl::bjbox).width(), 0);
+  EXPECT_EQ(At(window_, Ctl::bj2).height(), 0);
+  window_.resize(1186, 702);
+  QApplication::processEvents();
+  EXPECT_EQ(At(window_, Ctl::W3), QRect(-2, -2, 878, 638));
+}
+
+TEST_F(Form1WindowTest, StackingFollowsTheWindowDefinition) {
+  // bj2 in front of P2 at creation; dibu in front of bj2.
+  const QObjectList& top = window_.children();
+  auto index = [&](Ctl c) { return top.indexOf(window_.control(c)); };
+  EXPECT_GT(index(Ctl::bj2), index(Ctl::P2));
+  EXPECT_GT(index(Ctl::dibu), index(Ctl::bj2));
+  // Inside P2: the strip and panel in front of vip, vip in front of bjbox, bjbox of W3.
+  const QObjectList& p2 = window_.control(Ctl::P2)->children();
+  auto in_p2 = [&](Ctl c) { return p2.indexOf(window_.control(c)); };
+  EXPECT_GT(in_p2(Ctl::Picture3), in_p2(Ctl::vip));
+  EXPECT_GT(in_p2(Ctl::Picture6), in_p2(Ctl::vip));
+  EXPECT_GT(in_p2(Ctl::vip), in_p2(Ctl::bjbox));
+  EXPECT_GT(in_p2(Ctl::bjbox), in_p2(Ctl::W3));
+}
+
+TEST_F(Form1WindowTest, TabClicksSwitchTheAreas) {
+  QTest::mouseClick(window_.control(Ctl::L1_1), Qt::LeftButton, {}, QPoint(75, 30));
+  EXPECT_EQ(state_.selectedTab, 1);
+  EXPECT_FALSE(window_.control(Ctl::P2)->isHidden());
+  EXPECT_TRUE(window_.control(Ctl::bj2)->isHidden());
+  // The player area is now in front of the bottom bar it overlaps.
+  const QObjectList& top = window_.children();
+  EXPECT_EQ(top.indexOf(window_.control(Ctl::P2)), top.size() - 1);
+
+  QTest::mouseClick(window_.control(Ctl::L1_0), Qt::LeftButton, {}, QPoint(75, 30));
+  EXPECT_EQ(state_.selectedTab, 0);
+  EXPECT_TRUE(window_.control(Ctl::P2)->isHidden());
+  EXPECT_FALSE(window_.control(Ctl::bj2)->isHidden());
+}
+
+TEST_F(Form1WindowTest, HandleClickFoldsTheSidePanelAndPaintsTheStripBlack) {
+  window_.logic().L1_Click(1);
+  QTest::mouseClick(window_.control(Ctl::Picture4), Qt::LeftButton, {}, QPoint(5, 60));
+  EXPECT_TRUE(window_.control(Ctl::Picture6)->isHidden());
+  EXPECT_EQ(At(window_, Ctl::Picture3).x(), 1174);
+  EXPECT_EQ(At(window_, Ctl::W3).width(), 1178);
+  EXPECT_EQ(window_.box(Ctl::Picture3)->backColor(), QColor(0, 0, 0));
+  window_.logic().calllist();
+  EXPECT_FALSE(window_.control(Ctl::Picture6)->isHidden());
+  EXPECT_EQ(window_.box(Ctl::Picture3)->backColor(), QColor(46, 46, 46));
+}
+
+TEST_F(Form1WindowTest, ClearHistoryStoresAnEmptyList) {
+  std::filesystem::create_directories(dir_.path() / "data");
+  window_.logic().LoadHistory({"a||http://x/1||t"});
+  EXPECT_EQ(ReadFileBytes(dir_.path() / "data" / "Data.dat"),
+            "<Item>a||http://x/1||t</Item>\r\n\r\n");
+  window_.logic().L1_Click(1);
+  QTest::mouseClick(window_.control(Ctl::Picture7), Qt::LeftButton, {}, QPoint(15, 15));
+  EXPECT_TRUE(state_.List3.empty());
+  EXPECT_EQ(ReadFileBytes(dir_.path() / "data" / "Data.dat"), "\r\n");
+  EXPECT_TRUE(window_.W3()->isHidden());
+  EXPECT_FALSE(window_.control(Ctl::bjbox)->isHidden());
+}
+
+TEST_F(Form1WindowTest, SelectedTabIsDrawnFromTheLitFrame) {
+  // The tab strip of bj is drawn from the sprites: the selected tab shows its lit frame.
+  const QImage before = window_.control(Ctl::bj)->grab(QRect(180, 1, 290, 65)).toImage();
+  window_.logic().L1_Click(1);
+  QApplication::processEvents();
+  const QImage after = window_.control(Ctl::bj)->grab(QRect(180, 1, 290, 65)).toImage();
+  EXPECT_NE(before, after);
+  window_.logic().L1_Click(0);
+  QApplication::processEvents();
+  EXPECT_EQ(window_.control(Ctl::bj)->grab(QRect(180, 1, 290, 65)).toImage(), before);
+}
+
+TEST_F(Form1WindowTest, CloseHidesOrMinimisesButNeverDestroys) {
+  window_.close();
+  QApplication::processEvents();
+  // Either way the window still exists and can be shown again.
+  if (QSystemTrayIcon::isSystemTrayAvailable()) {
+    EXPECT_FALSE(window_.isVisible());
+  } else {
+    EXPECT_TRUE(window_.isVisible());
+  }
+  window_.showNormal();
+  EXPECT_TRUE(window_.isVisible());
+}
+
+TEST(FrmAppTip, ShowsCentredThenHidesAfterThreeSeconds) {
+  App();
+  FrmAppTip tip;
+  EXPECT_EQ(tip.size(), QSize(356, 33));
+  EXPECT_EQ(tip.Label1()->text(), QStringLiteral("放入桌面成功，下次从桌面打开即可观看"));
+  EXPECT_TRUE(tip.windowFlags() & Qt::Tool);  // no taskbar button
+  tip.ShowTip("西游记放入桌面成功，从桌面打开观看");
+  EXPECT_TRUE(tip.isVisible());
+  EXPECT_EQ(tip.Label1()->text(), QStringLiteral("西游记放入桌面成功，从桌面打开观看"));
+  EXPECT_EQ(tip.Timer1()->interval(), 3000);
+  QTest::qWait(2500);
+  EXPECT_TRUE(tip.isVisible());
+  EXPECT_TRUE(QTest::qWaitFor([&] { return !tip.isVisible(); }, 2000));
+  EXPECT_FALSE(tip.Timer1()->isActive());
+}
+
+}  // namespace
+}  // namespace kam::window
