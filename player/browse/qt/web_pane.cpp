@@ -137,7 +137,9 @@ class WebPanePage : public QWebEnginePage {
       pane_->ClickReported(message.mid(token_.size()));
       return;
     }
-    QWebEnginePage::javaScriptConsoleMessage(level, message, line, source);
+    // The pages' own console output is diagnostics, off unless the category is switched on.
+    Q_UNUSED(level);
+    qCDebug(lcPane) << "console:" << source << line << message;
   }
 
  private:
