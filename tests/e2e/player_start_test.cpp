@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 
 #include <chrono>
+#include <optional>
 #include <string>
 #include <thread>
 
@@ -73,6 +74,31 @@ TEST_F(PlayerE2E, OfflineShowsTheBalloonKeepsItReadableThenEnds) {
   EXPECT_TRUE(WIFEXITED(*status) && WEXITSTATUS(*status) == 0);
   EXPECT_EQ(prog_.Read("\\data\\Data.dat"), "<Item>a||http://x/1||t</Item>\r\n\r\n");
   EXPECT_EQ(prog_.Read("\\kamplayer.db"), "former");
+}
+
+TEST_F(PlayerE2E, OfflineBalloonClickEndsAtOnceWithoutMenu) {
+  auto player = RunPlayer({});
+  // The balloon is the process's mapped window larger than its tray icon.
+  std::optional<std::string> balloon;
+  std::pair<int, int> size;
+  ASSERT_TRUE(WaitUntil(
+      [&] {
+        const auto windows = VisibleWindowsOf(player->pid());
+        const auto sizes = VisibleWindowSizesOf(player->pid());
+        for (std::size_t i = 0; i < windows.size() && i < sizes.size(); ++i) {
+          if (sizes[i].first > 64 && sizes[i].first < 600) {
+            balloon = windows[i];
+            size = sizes[i];
+          }
+        }
+        return balloon.has_value();
+      },
+      seconds(8)));
+  std::this_thread::sleep_for(milliseconds(500));
+  ClickWindow(*balloon, 1, size.first / 2, size.second / 2);
+  const auto status = player->Wait(seconds(3));
+  ASSERT_TRUE(status) << "a click on the balloon did not end the program";
+  EXPECT_TRUE(WIFEXITED(*status) && WEXITSTATUS(*status) == 0);
 }
 
 TEST_F(PlayerE2E, ShortcutArgumentOpensItsAddressAtOnce) {

@@ -478,9 +478,10 @@ std::optional<std::string> WaitForTrayIcon(pid_t pid, std::chrono::milliseconds 
   return found;
 }
 
-void ClickWindow(const std::string& window, int button) {
-  const std::string cmd = "timeout 5 xdotool mousemove --window " + ShellQuote(window) +
-                          " 6 6 click " + std::to_string(button) + " >/dev/null 2>&1";
+void ClickWindow(const std::string& window, int button, int x, int y) {
+  const std::string cmd = "timeout 5 xdotool mousemove --window " + ShellQuote(window) + " " +
+                          std::to_string(x) + " " + std::to_string(y) + " click " +
+                          std::to_string(button) + " >/dev/null 2>&1";
   [[maybe_unused]] const int rc = std::system(cmd.c_str());
 }
 

@@ -116,8 +116,8 @@ std::vector<std::pair<int, int>> VisibleWindowSizesOf(pid_t pid);
 // The process's tray icon window (a mapped window no larger than 64 x 64), once it shows.
 std::optional<std::string> WaitForTrayIcon(
     pid_t pid, std::chrono::milliseconds timeout = std::chrono::seconds(10));
-// Moves the pointer into the window and clicks button (1 left, 3 right) there.
-void ClickWindow(const std::string& window, int button);
+// Moves the pointer to (x, y) in the window and clicks button (1 left, 3 right) there.
+void ClickWindow(const std::string& window, int button, int x = 6, int y = 6);
 
 // Polls cond every 50 ms until it holds or timeout passes.
 bool WaitUntil(const std::function<bool()>& cond, std::chrono::milliseconds timeout);

@@ -43,6 +43,7 @@ StartOutcome PlayerApp::Start() { return startup_.Run(); }
 int PlayerApp::WaitForBalloonThenEnd() {
   // Without a notification area there is no balloon to wait for.
   if (!QtTray::available()) return 0;
+  tray().SetWindowReactions(false);
   QEventLoop loop;
   QTimer::singleShot(kOfflineBalloonMs, &loop, &QEventLoop::quit);
   QObject::connect(&tray(), &QtTray::balloonClicked, &loop, &QEventLoop::quit);

@@ -1,6 +1,7 @@
 #include "player/window/qt/tray.h"
 
 #include <QCursor>
+#include <QTimer>
 
 #include "player/window/qt/artwork.h"
 #include "player/window/qt/form1_window.h"
@@ -29,7 +30,7 @@ QtTray::QtTray(Form1Window& window, Form2& form2)
   icon_.setObjectName(QStringLiteral("tray"));
   connect(&icon_, &QSystemTrayIcon::activated, this, &QtTray::Activated);
   connect(&icon_, &QSystemTrayIcon::messageClicked, this, [this] {
-    OnTrayClick(TrayClick::kBalloonClick, *this);
+    if (window_reactions_) OnTrayClick(TrayClick::kBalloonClick, *this);
     emit balloonClicked();
   });
 }
@@ -44,8 +45,25 @@ void QtTray::SetIconAndTip(const TrayRecord& record) {
 
 void QtTray::ShowBalloon(const TrayRecord& record) {
   if (record.info_title.empty() && record.info.empty()) return;
-  icon_.showMessage(QString::fromStdString(record.info_title), QString::fromStdString(record.info),
-                    BalloonIcon(record.info_flags), record.timeout_ms);
+  pending_balloon_ = record;
+  balloon_waits_ = 0;
+  ShowPendingBalloon();
+}
+
+void QtTray::ShowPendingBalloon() {
+  if (!pending_balloon_) return;
+  // A balloon points at its icon: a newly added icon has no place in the tray until the tray
+  // has embedded it, so the balloon waits for that (a short, bounded wait).
+  const QRect at = icon_.geometry();
+  if ((at.isEmpty() || at.topLeft() == QPoint(0, 0)) && balloon_waits_ < kBalloonWaits) {
+    ++balloon_waits_;
+    QTimer::singleShot(kBalloonWaitMs, this, &QtTray::ShowPendingBalloon);
+    return;
+  }
+  const TrayRecord r = *pending_balloon_;
+  pending_balloon_.reset();
+  icon_.showMessage(QString::fromStdString(r.info_title), QString::fromStdString(r.info),
+                    BalloonIcon(r.info_flags), r.timeout_ms);
 }
 
 void QtTray::Add(const TrayRecord& record) {
@@ -62,6 +80,7 @@ void QtTray::Modify(const TrayRecord& record) {
 void QtTray::Delete() { icon_.hide(); }
 
 void QtTray::Activated(QSystemTrayIcon::ActivationReason reason) {
+  if (!window_reactions_) return;
   switch (reason) {
     case QSystemTrayIcon::Trigger:
     // A double click is the second click of a pair: it toggles once more.

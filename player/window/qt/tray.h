@@ -4,6 +4,7 @@
 
 #include <QObject>
 #include <QSystemTrayIcon>
+#include <optional>
 #include <string>
 
 #include "player/window/tray_icon.h"
@@ -28,6 +29,8 @@ class QtTray : public QObject, private TrayPort, private TrayWindowPort {
   bool exists() const { return logic_.exists(); }
   static bool available() { return QSystemTrayIcon::isSystemTrayAvailable(); }
   QSystemTrayIcon& icon() { return icon_; }
+  // While the program only waits for its balloon to be read, clicks show no window and no menu.
+  void SetWindowReactions(bool on) { window_reactions_ = on; }
 
  signals:
   // The user clicked the balloon.
@@ -46,12 +49,18 @@ class QtTray : public QObject, private TrayPort, private TrayWindowPort {
 
   void SetIconAndTip(const TrayRecord& record);
   void ShowBalloon(const TrayRecord& record);
+  void ShowPendingBalloon();
   void Activated(QSystemTrayIcon::ActivationReason reason);
 
   Form1Window& window_;
   Form2& form2_;
   QSystemTrayIcon icon_;
   TrayIcon logic_;
+  std::optional<TrayRecord> pending_balloon_;
+  int balloon_waits_ = 0;
+  bool window_reactions_ = true;
+  static constexpr int kBalloonWaits = 40;
+  static constexpr int kBalloonWaitMs = 50;
 };
 
 }  // namespace kam::window
