@@ -6,10 +6,13 @@
 #include <QImage>
 #include <QSystemTrayIcon>
 #include <QTest>
+#include <QWindow>
 
 #include "common/atomic_file.h"
 #include "player/window/qt/app_tip.h"
 #include "player/window/qt/form1_chrome_test_app.h"
+#include "player/window/qt/form2.h"
+#include "player/window/qt/tray.h"
 #include "tests/support/temp_dir.h"
 
 namespace kam::window {
@@ -149,6 +152,31 @@ TEST_F(Form1WindowTest, CloseHidesOrMinimisesButNeverDestroys) {
   }
   window_.showNormal();
   EXPECT_TRUE(window_.isVisible());
+}
+
+TEST_F(Form1WindowTest, TrayIconCarriesTheCutTipAndGoesOnRemove) {
+  Form2 form2(&window_);
+  QtTray tray(window_, form2);
+  window_.SetIconFromFile(dir_.path() / "missing.ico");  // the built-in icon stands in
+  EXPECT_FALSE(window_.windowIcon().isNull());
+  tray.TrayShowIcon(std::string(130, 'a'));
+  EXPECT_TRUE(tray.exists());
+  EXPECT_TRUE(tray.icon().isVisible());
+  EXPECT_EQ(tray.icon().toolTip(), QString(127, QChar('a')));
+  tray.TrayShowIcon("看吧影院");
+  EXPECT_EQ(tray.icon().toolTip(), QStringLiteral("看吧影院"));
+  tray.TrayRemoveIcon();
+  EXPECT_FALSE(tray.exists());
+  EXPECT_FALSE(tray.icon().isVisible());
+}
+
+TEST_F(Form1WindowTest, TaskbarHookIsInstalledOnce) {
+  EXPECT_FALSE(window_.taskbarHooked());
+  window_.TaskbarHook();
+  window_.TaskbarHook();
+  EXPECT_TRUE(window_.taskbarHooked());
+  EXPECT_TRUE(window_.windowHandle()->flags() & Qt::WindowMinimizeButtonHint);
+  EXPECT_TRUE(window_.isVisible());  // the native window was changed in place, not recreated
 }
 
 TEST(FrmAppTip, ShowsCentredThenHidesAfterThreeSeconds) {
