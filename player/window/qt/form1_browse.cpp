@@ -50,7 +50,7 @@ class BrowseWiring : public QObject,
       Fill(form2->MyMenu(), MenuId::kMyMenu);
       Fill(form2->caidan(), MenuId::kCaidan);
     }
-    if (auto* list = WebListOf(w)) {
+    if (playlist::WebList* list = w.WebList1()) {
       connect(list, &playlist::WebList::ItemPlay, this, [this](int index, const QString& sep) {
         browse_.ItemPlay(index, sep.toStdString());
       });
@@ -60,13 +60,6 @@ class BrowseWiring : public QObject,
   Browse& browse() { return browse_; }
 
  private:
-  static playlist::WebList* WebListOf(Form1Window& w) {
-    QWidget* holder = w.WebList1();
-    if (!holder) return nullptr;
-    if (auto* list = qobject_cast<playlist::WebList*>(holder)) return list;
-    return holder->findChild<playlist::WebList*>();
-  }
-
   // Builds a Form2 menu from its item table. Hidden items are there but never shown.
   void Fill(QMenu* menu, MenuId id) {
     if (!menu) return;
