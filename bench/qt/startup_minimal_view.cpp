@@ -1,0 +1,14 @@
+// The yardstick of the start-up benchmark: the least a program can do to show a page, one
+// QWebEngineView that loads the address given on its command line.
+#include <QApplication>
+#include <QUrl>
+#include <QWebEngineView>
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  QWebEngineView view;
+  view.resize(1186, 702);
+  view.show();
+  view.load(QUrl(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("about:blank")));
+  return app.exec();
+}
