@@ -94,12 +94,16 @@ void ChromeView::SetState(WindowState state) {
       // setting the state (a geometry change clears the maximised state).
       const QRect target = MaximisedGeometry();
       if (!target.isEmpty()) window_.setGeometry(target);
+      placed_maximised_ = true;
       window_.setWindowState((window_.windowState() & ~Qt::WindowMinimized) | Qt::WindowMaximized);
       break;
     }
     case WindowState::kNormal:
       window_.setWindowState(window_.windowState() & ~(Qt::WindowMaximized | Qt::WindowMinimized));
-      if (normal_geometry_.isValid()) window_.setGeometry(normal_geometry_);
+      // Back where it was before we maximised it; a window the window manager maximised is
+      // restored by the window manager.
+      if (placed_maximised_ && normal_geometry_.isValid()) window_.setGeometry(normal_geometry_);
+      placed_maximised_ = false;
       break;
   }
 }

@@ -58,12 +58,13 @@ class ChromeView : public QObject, private ChromePort {
   Form1Window& window_;
   Chrome chrome_;
   std::map<QWidget*, Ctl> watched_;
-  QRect normal_geometry_;       // where restoring puts the window
-  QPointer<QWidget> pressed_;   // caption button under a held left button
-  bool frame_pressed_ = false;  // a button went down on the window's frame
-  bool title_pressed_ = false;  // a button went down on the title bar's surface
-  QPoint title_press_pos_;      // global position of that press
-  bool manual_move_ = false;    // following the mouse ourselves (no window manager)
+  QRect normal_geometry_;          // where restoring puts the window
+  bool placed_maximised_ = false;  // the maximised geometry is ours
+  QPointer<QWidget> pressed_;      // caption button under a held left button
+  bool frame_pressed_ = false;     // a button went down on the window's frame
+  bool title_pressed_ = false;     // a button went down on the title bar's surface
+  QPoint title_press_pos_;         // global position of that press
+  bool manual_move_ = false;       // following the mouse ourselves (no window manager)
   QPoint manual_move_offset_;
   QPoint move_anchor_;       // global position where the move began
   QPoint last_global_;       // global mouse position of the latest event

@@ -12,6 +12,7 @@
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QScreen>
+#include <QSystemTrayIcon>
 #include <QTest>
 #include <functional>
 
@@ -95,6 +96,25 @@ TEST_F(ChromeWindowTest, MaximiseAndRestoreWithTheButton) {
   ASSERT_TRUE(WaitFor([&] { return !window_->isMaximized(); }));
   EXPECT_TRUE(WaitFor([&] { return window_->geometry() == normal; }));
   EXPECT_TRUE(Shows(Ctl::max, Pic::max1));
+}
+
+TEST_F(ChromeWindowTest, MinimiseButtonMinimisesAndKeepsTheMaximisedState) {
+  QTest::mouseClick(W(Ctl::max), Qt::LeftButton, {}, {17, 12});
+  ASSERT_TRUE(WaitFor([&] { return window_->isMaximized(); }));
+  QTest::mouseClick(W(Ctl::min), Qt::LeftButton, {}, {17, 12});
+  ASSERT_TRUE(WaitFor([&] { return window_->isMinimized(); }));
+  EXPECT_TRUE(window_->windowState() & Qt::WindowMaximized);
+  EXPECT_TRUE(Shows(Ctl::max, Pic::max3));
+}
+
+TEST_F(ChromeWindowTest, CloseButtonHidesOnlyWhereATrayCanBringItBack) {
+  QTest::mouseClick(W(Ctl::gb), Qt::LeftButton, {}, {17, 12});
+  if (QSystemTrayIcon::isSystemTrayAvailable()) {
+    EXPECT_TRUE(WaitFor([&] { return !window_->isVisible(); }));
+  } else {
+    EXPECT_TRUE(WaitFor([&] { return window_->isMinimized(); }));
+    EXPECT_TRUE(window_->isVisible());
+  }
 }
 
 TEST_F(ChromeWindowTest, DoubleClickOnTheTitleBarTogglesMaximised) {
