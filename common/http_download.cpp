@@ -10,6 +10,7 @@
 #include <system_error>
 #include <vector>
 
+#include "common/ascii_text.h"
 #include "common/atomic_file.h"
 
 #ifdef _WIN32
@@ -21,8 +22,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 namespace fs = std::filesystem;
-
-char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
 bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
   if (text.size() < prefix.size()) return false;

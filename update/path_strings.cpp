@@ -2,10 +2,10 @@
 
 #include <cctype>
 
+#include "common/ascii_text.h"
+
 namespace kam::update {
 namespace {
-
-char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
 bool EndsWithIgnoringCase(std::string_view text, std::string_view suffix) {
   if (suffix.size() > text.size()) return false;

@@ -3,6 +3,7 @@
 #include <utility>
 #include <vector>
 
+#include "common/ascii_text.h"
 #include "player/browse/player_schemes.h"
 #include "player/browse/shortcut_name.h"
 #include "player/browse/site_schemes.h"
@@ -10,18 +11,6 @@
 
 namespace kam {
 namespace {
-
-std::string LowerAscii(std::string_view text) {
-  std::string out(text);
-  for (char& c : out) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return out;
-}
-
-bool ContainsIgnoringCase(std::string_view text, std::string_view lower_needle) {
-  return LowerAscii(text).find(lower_needle) != std::string::npos;
-}
 
 void RemoveAll(std::string& text, std::string_view what) {
   std::string out;
@@ -55,7 +44,7 @@ bool IsWebAddress(std::string_view url) {
 
 bool NavigationDispatch::ListwebBeforeNavigate(std::string url) {
   bool cancel = false;
-  if (ContainsIgnoringCase(url, kShortcutScheme)) {
+  if (ContainsIgnoringAsciiCase(url, kShortcutScheme)) {
     cancel = true;
     RemoveAll(url, kShortcutScheme);
     PlaceShortcut(url);
@@ -122,7 +111,7 @@ void NavigationDispatch::CollectEpisodes(const std::string& url) {
 }
 
 bool NavigationDispatch::W3BeforeNavigate(std::string_view url) {
-  if (!ContainsIgnoringCase(url, kCloseScheme)) return false;
+  if (!ContainsIgnoringAsciiCase(url, kCloseScheme)) return false;
   ctx_.W3.SetVisible(false);
   ctx_.area.SetIdlePictureVisible(true);
   ctx_.listweb.Refresh();

@@ -1,17 +1,9 @@
 #include "player/browse/player_schemes.h"
 
+#include "common/ascii_text.h"
+
 namespace kam {
 namespace {
-
-// Only ASCII letters change: scheme names are ASCII, and the bytes of other characters must stay
-// intact in UTF-8 text.
-std::string LowerAscii(std::string_view text) {
-  std::string out(text);
-  for (char& c : out) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return out;
-}
 
 std::string ReplaceAll(std::string_view text, std::string_view from, std::string_view to) {
   std::string out;

@@ -2,12 +2,11 @@
 
 #include <array>
 
+#include "common/ascii_text.h"
 #include "player/browse/player_schemes.h"
 
 namespace kam {
 namespace {
-
-char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
 bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix) {
   if (text.size() < prefix.size()) return false;

@@ -5,26 +5,15 @@
 #include <cmath>
 #include <string>
 
+#include "common/ascii_text.h"
+
 namespace kam::playlist {
 namespace {
 
 bool ContainsIgnoringCase(std::string_view text, std::string_view part) {
-  const auto it =
-      std::search(text.begin(), text.end(), part.begin(), part.end(), [](char a, char b) {
-        const auto lower = [](char c) {
-          return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
-        };
-        return lower(a) == lower(b);
-      });
+  const auto it = std::search(text.begin(), text.end(), part.begin(), part.end(),
+                              [](char a, char b) { return LowerAscii(a) == LowerAscii(b); });
   return it != text.end() || part.empty();
-}
-
-std::string LowerAscii(std::string_view text) {
-  std::string out(text);
-  for (char& c : out) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
-  }
-  return out;
 }
 
 constexpr int kTwipsPerPixel = 15;
