@@ -203,7 +203,7 @@ def index_page():
       <h1>{esc(f['name'])}</h1>
       <p>{esc(f['blurb'])}</p>
       <div class="hero-actions">
-        <a class="btn btn-play btn-lg" href="{play_link(f['sources'][0][0], f['slug'], 1)}">▶ 播放第一集</a>
+        <a class="btn btn-play btn-lg" href="{play_link(f['sources'][0][0], f['slug'], 1)}">播放第一集</a>
         <a class="btn btn-ghost btn-lg" href="/title/{f['slug']}.html">查看详情</a>
         <a class="btn btn-ghost btn-lg" href="{desktop_link(f)}">放到桌面</a>
       </div>
@@ -273,7 +273,7 @@ def title_page(t):
       </dl>
       <p class="blurb">{esc(t['blurb'])}</p>
       <div class="detail-actions">
-        <a class="btn btn-play btn-lg" href="{play_link(t['sources'][0][0], t['slug'], 1)}">▶ 立即播放</a>
+        <a class="btn btn-play btn-lg" href="{play_link(t['sources'][0][0], t['slug'], 1)}">立即播放</a>
         <a class="btn btn-ghost btn-lg" href="{desktop_link(t)}">放到桌面</a>
         <a class="btn btn-ghost btn-lg" href="/about.html#share" target="_blank">分享</a>
       </div>
