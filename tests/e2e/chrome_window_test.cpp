@@ -125,6 +125,7 @@ class ChromeE2E : public PlayerE2E {
  protected:
   // Starts the player and waits for its window at the design size.
   void SetUp() override {
+    MouseTo(0, 0);  // away from where the window will be, so nothing starts lit
     ASSERT_TRUE(StartServer());
     player_ = RunPlayer({});
     ASSERT_TRUE(player_->started());
