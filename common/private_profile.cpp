@@ -310,7 +310,12 @@ std::string QuotedIfNeeded(std::string_view value) {
       (IsBlank(value.front()) || IsBlank(value.back()) ||
        (value.size() >= 2 && IsQuote(value.front()) && value.front() == value.back()));
   if (!needs) return std::string(value);
-  return "\"" + std::string(value) + "\"";
+  std::string quoted;
+  quoted.reserve(value.size() + 2);
+  quoted.push_back('"');
+  quoted.append(value);
+  quoted.push_back('"');
+  return quoted;
 }
 
 bool HasLineBreakOrNul(std::string_view t) {

@@ -3,7 +3,8 @@
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 "$root/scripts/setup.sh"
-"$root/scripts/build.sh"
+# Tests build with warnings as errors, whatever the environment says.
+KAM_WERROR=ON "$root/scripts/build.sh"
 # shellcheck source=scripts/xvfb.sh
 source "$root/scripts/xvfb.sh"
 trap '[ -n "${XVFB_PID:-}" ] && kill "$XVFB_PID" 2>/dev/null || true' EXIT
