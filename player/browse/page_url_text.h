@@ -7,14 +7,13 @@
 #include <string>
 #include <string_view>
 
+#include "common/percent_decode.h"
+
 namespace kam {
 
 // The address of an anchor: raw is its href attribute as written, absolute the address the page's
 // script reads from it (a.href). When raw, without surrounding blanks, begins with a site scheme
 // (any letter case), the result is that raw text with its scheme lower-cased; otherwise absolute.
 std::string PageUrlText(std::string_view raw, std::string_view absolute);
-
-// Every %XX of text replaced by its byte; malformed escapes stay as they are.
-std::string PercentDecode(std::string_view text);
 
 }  // namespace kam
