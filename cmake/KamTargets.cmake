@@ -44,8 +44,11 @@ function(kam_sources out dir)
 endfunction()
 
 # kam_add_tests(NAME <exe> DIR <dir> LIBS <libs...> [GUI] [LOCK <resource>])
-# One test executable from dir/*_test.cpp. GUI tests need a display (the test script
-# provides Xvfb) and run one at a time.
+# One test executable from dir/*_test.cpp. GUI tests need a display; tests with a LOCK share
+# something of the machine (a fixed port, the processes of a name). Both run each in
+# namespaces of their own with their own display (KAM_TEST_LAUNCHER) side by side, or, where
+# the machine gives no namespaces, one at a time on the display the test script provides.
+# <resource> names what is shared; the namespaces or the one-at-a-time lock cover it.
 function(kam_add_tests)
   cmake_parse_arguments(T "GUI" "NAME;DIR;LOCK" "LIBS" ${ARGN})
   if(NOT KAM_BUILD_TESTS)
@@ -61,12 +64,20 @@ function(kam_add_tests)
   if(T_GUI)
     target_link_libraries(${T_NAME} PRIVATE Qt6::Test)
   endif()
+  # One value per property: discovery flattens nested lists.
   set(props "")
   if(T_GUI)
-    list(APPEND props LABELS gui RESOURCE_LOCK display)
+    list(APPEND props LABELS gui)
   endif()
-  if(T_LOCK)
-    list(APPEND props RESOURCE_LOCK ${T_LOCK})
+  if((T_GUI OR T_LOCK) AND KAM_TEST_LAUNCHER)
+    if(CMAKE_VERSION VERSION_GREATER_EQUAL 3.29)
+      set_property(TARGET ${T_NAME} PROPERTY TEST_LAUNCHER ${KAM_TEST_LAUNCHER})
+    else()
+      set_property(TARGET ${T_NAME} PROPERTY CROSSCOMPILING_EMULATOR ${KAM_TEST_LAUNCHER})
+    endif()
+  elseif(T_GUI OR T_LOCK)
+    # One lock for all of them: they share the display and the machine's processes and ports.
+    list(APPEND props RESOURCE_LOCK shared_machine)
   endif()
   gtest_discover_tests(${T_NAME} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
     PROPERTIES TIMEOUT 180 ${props})

@@ -13,6 +13,8 @@ packages=(
   # headless desktop: display, input, screenshots, a tray host, a CJK font
   xvfb xauth x11-utils xdotool imagemagick trayer fonts-wqy-microhei xdg-user-dirs
   libgl1-mesa-dri libglx-mesa0
+  # a private PID and network namespace for each GUI and whole-program test (unshare, ip)
+  util-linux iproute2
 )
 
 missing=()

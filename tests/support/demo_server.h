@@ -5,8 +5,8 @@
 //   server.Misbehave("/upload/my2.txt", "stall", "ms=500");
 //   ... server.Url("/upload/my2.txt") ...
 //
-// Tests on the default port must not run at the same time as others on it: give their CTest
-// entries RESOURCE_LOCK demo_port.
+// Tests on the default port must not run at the same time as others on it: give them a LOCK in
+// kam_add_tests, which runs each in a network namespace of its own (or one at a time).
 #pragma once
 
 #include <sys/types.h>

@@ -1,18 +1,14 @@
-// The QApplication of the updater's widget tests, made once.
+// The QApplication of the updater's widget tests, made once and deleted after the last test.
 #pragma once
 
 #include <QApplication>
 #include <QMouseEvent>
 
+#include "tests/support/qt_test_app.h"
+
 namespace kam::update::testing {
 
-inline QApplication* App() {
-  static int argc = 1;
-  static char name[] = "update_qt_test";
-  static char* argv[] = {name, nullptr};
-  static QApplication* app = new QApplication(argc, argv);
-  return app;
-}
+inline QApplication* App() { return kam::testing::QtTestApp("update_qt_test"); }
 
 // Sends a mouse event of the given type to widget at a point inside it.
 inline void SendMouse(QWidget* widget, QEvent::Type type, QPoint at,

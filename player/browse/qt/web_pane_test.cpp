@@ -14,20 +14,12 @@
 #include <vector>
 
 #include "player/browse/qt/url_schemes.h"
+#include "tests/support/qt_test_app.h"
 
 namespace kam {
 namespace {
 
-QApplication* App() {
-  static int argc = 1;
-  static char name[] = "web_pane_test";
-  static char* argv[] = {name, nullptr};
-  static QApplication* app = [] {
-    RegisterBrowseUrlSchemes();
-    return new QApplication(argc, argv);
-  }();
-  return app;
-}
+QApplication* App() { return testing::QtTestApp("web_pane_test", &RegisterBrowseUrlSchemes); }
 
 bool WaitFor(const std::function<bool()>& done, int ms = 8000) {
   QElapsedTimer t;

@@ -5,19 +5,12 @@
 #include <QApplication>
 
 #include "player/browse/qt/url_schemes.h"
+#include "tests/support/qt_test_app.h"
 
 namespace kam::window::testing {
 
 inline QApplication* App() {
-  static int argc = 1;
-  static char name[] = "player_window_qt_test";
-  static char* argv[] = {name, nullptr};
-  static QApplication* app = [] {
-    if (qApp != nullptr) return static_cast<QApplication*>(qApp);
-    RegisterBrowseUrlSchemes();
-    return new QApplication(argc, argv);
-  }();
-  return app;
+  return kam::testing::QtTestApp("player_window_qt_test", &RegisterBrowseUrlSchemes);
 }
 
 }  // namespace kam::window::testing
