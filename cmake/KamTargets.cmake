@@ -43,18 +43,34 @@ function(kam_sources out dir)
   set(${out} ${srcs} PARENT_SCOPE)
 endfunction()
 
-# kam_add_tests(NAME <exe> DIR <dir> LIBS <libs...> [GUI] [LOCK <resource>])
-# One test executable from dir/*_test.cpp. GUI tests need a display; tests with a LOCK share
-# something of the machine (a fixed port, the processes of a name). Both run each in
+# Drops from the list named out every entry that matches one of the regular expressions.
+function(kam_exclude out)
+  set(list ${${out}})
+  foreach(regex IN LISTS ARGN)
+    list(FILTER list EXCLUDE REGEX "${regex}")
+  endforeach()
+  set(${out} ${list} PARENT_SCOPE)
+endfunction()
+
+# kam_add_tests(NAME <exe> DIR <dir> LIBS <libs...> [GUI] [LOCK <resource>] [EXCLUDE <regex...>]
+#               [ONLY <regex>])
+# One test executable from dir/*_test.cpp and dir/platform/<os>/*_test.cpp, without the files
+# matching an EXCLUDE expression or not matching ONLY. GUI tests need a display; tests with a
+# LOCK share something of the machine (a fixed port, the processes of a name). Both run each in
 # namespaces of their own with their own display (KAM_TEST_LAUNCHER) side by side, or, where
 # the machine gives no namespaces, one at a time on the display the test script provides.
 # <resource> names what is shared; the namespaces or the one-at-a-time lock cover it.
 function(kam_add_tests)
-  cmake_parse_arguments(T "GUI" "NAME;DIR;LOCK" "LIBS" ${ARGN})
+  cmake_parse_arguments(T "GUI" "NAME;DIR;LOCK;ONLY" "LIBS;EXCLUDE" ${ARGN})
   if(NOT KAM_BUILD_TESTS)
     return()
   endif()
-  file(GLOB tsrcs CONFIGURE_DEPENDS ${T_DIR}/*_test.cpp)
+  file(GLOB tsrcs CONFIGURE_DEPENDS ${T_DIR}/*_test.cpp
+    ${T_DIR}/platform/${KAM_PLATFORM}/*_test.cpp)
+  kam_exclude(tsrcs ${T_EXCLUDE})
+  if(T_ONLY)
+    list(FILTER tsrcs INCLUDE REGEX "${T_ONLY}")
+  endif()
   if(NOT tsrcs)
     return()
   endif()
@@ -79,14 +95,28 @@ function(kam_add_tests)
     # One lock for all of them: they share the display and the machine's processes and ports.
     list(APPEND props RESOURCE_LOCK shared_machine)
   endif()
-  gtest_discover_tests(${T_NAME} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
-    PROPERTIES TIMEOUT 180 ${props})
+  if(CMAKE_CROSSCOMPILING)
+    # One CTest entry per program: starting each test case on its own under an emulator costs
+    # more than the cases themselves.
+    add_test(NAME ${T_NAME} COMMAND ${T_NAME})
+    set_tests_properties(${T_NAME} PROPERTIES TIMEOUT 300 ${props})
+  else()
+    gtest_discover_tests(${T_NAME} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
+      PROPERTIES TIMEOUT 180 ${props})
+  endif()
 endfunction()
 
-# kam_logic_library(NAME <lib> DIR <dir> [LIBS ...]): plain C++ library; linking Qt is refused.
+# kam_logic_library(NAME <lib> DIR <dir> [LIBS ...] [EXCLUDE <regex...>] [ONLY <regex>]
+#                   [TEST_EXCLUDE <regex...>]): plain C++ library; linking Qt is refused. Sources
+# and tests matching EXCLUDE are left out, as are those not matching ONLY; tests matching
+# TEST_EXCLUDE too.
 function(kam_logic_library)
-  cmake_parse_arguments(L "" "NAME;DIR" "LIBS" ${ARGN})
+  cmake_parse_arguments(L "" "NAME;DIR;ONLY" "LIBS;EXCLUDE;TEST_EXCLUDE" ${ARGN})
   kam_sources(srcs ${L_DIR})
+  kam_exclude(srcs ${L_EXCLUDE})
+  if(L_ONLY)
+    list(FILTER srcs INCLUDE REGEX "${L_ONLY}")
+  endif()
   if(srcs)
     add_library(${L_NAME} STATIC ${srcs})
   else()
@@ -105,7 +135,8 @@ function(kam_logic_library)
       message(FATAL_ERROR "${L_NAME} is a logic target and must not link ${lib}")
     endif()
   endforeach()
-  kam_add_tests(NAME ${L_NAME}_test DIR ${L_DIR} LIBS ${L_NAME})
+  kam_add_tests(NAME ${L_NAME}_test DIR ${L_DIR} LIBS ${L_NAME} ONLY "${L_ONLY}"
+    EXCLUDE ${L_EXCLUDE} ${L_TEST_EXCLUDE})
 endfunction()
 
 # kam_qt_library(NAME <lib> DIR <dir>/qt [LIBS ...]): the thin Qt layer of a subsystem.

@@ -3,8 +3,8 @@
 #pragma once
 
 #ifndef _WIN32
-
 #include <sys/types.h>
+#endif
 
 #include <chrono>
 #include <filesystem>
@@ -14,6 +14,10 @@
 #include <vector>
 
 namespace kam::testing {
+
+#ifdef _WIN32
+using pid_t = unsigned long;
+#endif
 
 class ChildProcess {
  public:
@@ -34,13 +38,21 @@ class ChildProcess {
   std::string ReadRest(std::chrono::milliseconds timeout);
   bool WriteLine(std::string_view line);
   void CloseInput();
-  // The child's wait status once it has ended; nothing when it still runs after timeout.
+  // The child's wait status (Windows: its exit code) once it has ended; nothing when it still
+  // runs after timeout.
   std::optional<int> Wait(std::chrono::milliseconds timeout);
 
  private:
+#ifdef _WIN32
+  pid_t pid_ = 0;
+  void* process_ = nullptr;
+  void* in_ = nullptr;
+  void* out_ = nullptr;
+#else
   pid_t pid_ = -1;
   int in_ = -1;
   int out_ = -1;
+#endif
   std::string buffered_;
   std::optional<int> status_;
 };
@@ -55,11 +67,11 @@ std::filesystem::path CopyProbeAs(const std::filesystem::path& dir, std::string_
 // Tests that end processes by name use such names so that they end nothing of anyone else.
 std::string UniqueProcessName(std::string_view stem);
 
+#ifndef _WIN32
 // Whether the wait status says the process was killed by SIGKILL.
 bool KilledBySigkill(int status);
+#endif
 // Whether the wait status says the process exited with the given code.
 bool ExitedWith(int status, int code);
 
 }  // namespace kam::testing
-
-#endif  // _WIN32

@@ -1,6 +1,7 @@
 // The process table is a tool-help snapshot; each entry names the executable file of a process.
-#include <tlhelp32.h>
 #include <windows.h>
+// After windows.h, whose types it uses.
+#include <tlhelp32.h>
 
 #include <string>
 

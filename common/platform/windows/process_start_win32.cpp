@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "common/command_line_quote.h"
 #include "common/process_start.h"
 
 namespace kam {
@@ -16,48 +17,28 @@ std::wstring Widen(const std::string& utf8) {
   return out;
 }
 
-// Quotes one argument so that the C runtime of the started program splits it back into exactly
-// this argument.
-void AppendQuoted(std::wstring& line, const std::wstring& argument) {
-  if (!argument.empty() && argument.find_first_of(L" \t\n\v\"") == std::wstring::npos) {
-    line += argument;
-    return;
-  }
-  line += L'"';
-  size_t backslashes = 0;
-  for (wchar_t c : argument) {
-    if (c == L'\\') {
-      ++backslashes;
-      continue;
-    }
-    if (c == L'"')
-      line.append(backslashes * 2 + 1, L'\\');
-    else
-      line.append(backslashes, L'\\');
-    backslashes = 0;
-    line += c;
-  }
-  line.append(backslashes * 2, L'\\');
-  line += L'"';
-}
-
 }  // namespace
 
 bool StartProgram(const std::filesystem::path& program, const std::vector<std::string>& arguments) {
   const std::wstring path = program.wstring();
-  std::wstring line;
-  AppendQuoted(line, path);
+  const std::u8string program_utf8 = program.u8string();
+  std::string line;
+  AppendQuotedArgument(line, std::string(program_utf8.begin(), program_utf8.end()));
   for (const std::string& argument : arguments) {
-    line += L' ';
-    AppendQuoted(line, Widen(argument));
+    line += ' ';
+    AppendQuotedArgument(line, argument);
   }
+  std::wstring wide_line = Widen(line);
   STARTUPINFOW startup{};
   startup.cb = sizeof(startup);
   startup.dwFlags = STARTF_USESHOWWINDOW;
   startup.wShowWindow = SW_SHOWNORMAL;
   PROCESS_INFORMATION info{};
-  if (!CreateProcessW(path.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                      &startup, &info)) {
+  // Its own process group, so a console break meant for the caller does not reach it; no console
+  // of the caller's; no handle of the caller's.
+  const DWORD flags = CREATE_NEW_PROCESS_GROUP | DETACHED_PROCESS;
+  if (!CreateProcessW(path.c_str(), wide_line.data(), nullptr, nullptr, FALSE, flags, nullptr,
+                      nullptr, &startup, &info)) {
     return false;
   }
   CloseHandle(info.hThread);

@@ -11,18 +11,29 @@
 //                             exits 0 (1 when the lock was busy, 2 when the start failed)
 //   record FILE LINGER_MS ... writes FILE (whole, atomically), then stays LINGER_MS (at most
 //                             60 s): "pid ppid sid" and the open descriptors above 2 on the first
-//                             line, then every argument after LINGER_MS, each followed by a NUL
+//                             line (Windows: "pid"), then every argument after LINGER_MS, each
+//                             followed by a NUL
+//
+// Arguments are UTF-8 on every system (on Windows taken from the wide command line).
+#ifdef _WIN32
+#include <windows.h>
+// After windows.h, whose types it uses.
+#include <shellapi.h>
+#else
 #include <dirent.h>
 #include <poll.h>
 #include <unistd.h>
+#endif
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <string_view>
 #include <thread>
+#include <vector>
 
 #include "common/atomic_file.h"
 #include "common/end_processes.h"
@@ -42,6 +53,23 @@ void Say(const char* line) {
 // Reads one line of input; false at end of input or after timeout_ms.
 bool ReadLine(int timeout_ms) {
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms);
+#ifdef _WIN32
+  // Standard input is a pipe; peeking keeps the wait bounded.
+  const HANDLE in = GetStdHandle(STD_INPUT_HANDLE);
+  while (std::chrono::steady_clock::now() < deadline) {
+    DWORD available = 0;
+    if (!PeekNamedPipe(in, nullptr, 0, nullptr, &available, nullptr)) return false;
+    if (available == 0) {
+      Sleep(5);
+      continue;
+    }
+    char c;
+    DWORD got = 0;
+    if (!ReadFile(in, &c, 1, &got, nullptr) || got != 1) return false;
+    if (c == '\n') return true;
+  }
+  return false;
+#else
   while (true) {
     const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
         deadline - std::chrono::steady_clock::now());
@@ -52,6 +80,7 @@ bool ReadLine(int timeout_ms) {
     if (read(0, &c, 1) != 1) return false;
     if (c == '\n') return true;
   }
+#endif
 }
 
 int Wait() {
@@ -64,12 +93,15 @@ int Wait() {
   return 0;
 }
 
-int End(const char* name) {
+int End(const std::string& name) {
   kam::EndProcessesByName(name);
   Say("after");
   return 3;
 }
 
+#ifdef _WIN32
+std::string ProcessLine() { return std::to_string(GetCurrentProcessId()) + "\n"; }
+#else
 std::string OpenDescriptors() {
   std::string list;
   DIR* dir = opendir("/proc/self/fd");
@@ -85,43 +117,76 @@ std::string OpenDescriptors() {
   return list;
 }
 
-int Record(int argc, char** argv) {
-  if (argc < 4) return 64;
-  std::string report = std::to_string(getpid()) + " " + std::to_string(getppid()) + " " +
-                       std::to_string(getsid(0)) + OpenDescriptors() + "\n";
-  for (int i = 4; i < argc; ++i) {
+std::string ProcessLine() {
+  return std::to_string(getpid()) + " " + std::to_string(getppid()) + " " +
+         std::to_string(getsid(0)) + OpenDescriptors() + "\n";
+}
+#endif
+
+std::filesystem::path PathOf(const std::string& utf8) {
+  return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
+}
+
+int Record(const std::vector<std::string>& argv) {
+  if (argv.size() < 4) return 64;
+  std::string report = ProcessLine();
+  for (std::size_t i = 4; i < argv.size(); ++i) {
     report += argv[i];
     report += '\0';
   }
-  if (!kam::WriteFileAtomically(argv[2], report)) return 65;
-  const int linger = std::clamp(std::atoi(argv[3]), 0, kMaxLifeMs);
+  if (!kam::WriteFileAtomically(PathOf(argv[2]), report)) return 65;
+  const int linger = std::clamp(std::atoi(argv[3].c_str()), 0, kMaxLifeMs);
   std::this_thread::sleep_for(std::chrono::milliseconds(linger));
   return 0;
+}
+
+// The arguments in UTF-8.
+std::vector<std::string> Arguments(int argc, char** argv) {
+  std::vector<std::string> args;
+#ifdef _WIN32
+  (void)argc;
+  (void)argv;
+  int count = 0;
+  wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &count);
+  for (int i = 0; wide != nullptr && i < count; ++i) {
+    const int size = WideCharToMultiByte(CP_UTF8, 0, wide[i], -1, nullptr, 0, nullptr, nullptr);
+    std::string arg(static_cast<std::size_t>(size > 0 ? size : 1), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, wide[i], -1, arg.data(), size, nullptr, nullptr);
+    arg.resize(arg.size() - 1);
+    args.push_back(arg);
+  }
+  LocalFree(wide);
+#else
+  args.assign(argv, argv + argc);
+#endif
+  return args;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  const std::string_view mode = argc > 1 ? argv[1] : "wait";
+  const std::vector<std::string> args = Arguments(argc, argv);
+  const std::size_t n = args.size();
+  const std::string_view mode = n > 1 ? std::string_view(args[1]) : "wait";
   if (mode == "wait") return Wait();
-  if (mode == "end" && argc > 2) return End(argv[2]);
-  if (mode == "end-on-line" && argc > 2) {
+  if (mode == "end" && n > 2) return End(args[2]);
+  if (mode == "end-on-line" && n > 2) {
     Say("ready");
     if (!ReadLine(kMaxLifeMs)) return 4;
-    return End(argv[2]);
+    return End(args[2]);
   }
-  if (mode == "lock" && argc > 3) {
-    if (!kam::AcquireSingleInstance(argv[2], argv[3])) {
+  if (mode == "lock" && n > 3) {
+    if (!kam::AcquireSingleInstance(PathOf(args[2]), args[3])) {
       Say("busy");
       return 1;
     }
     Say("held");
     return Wait();
   }
-  if (mode == "lock-start" && argc > 4) {
-    if (!kam::AcquireSingleInstance(argv[2], argv[3])) return 1;
-    return kam::StartProgram(kam::ExecutablePath(), {"record", argv[4], "20000"}) ? 0 : 2;
+  if (mode == "lock-start" && n > 4) {
+    if (!kam::AcquireSingleInstance(PathOf(args[2]), args[3])) return 1;
+    return kam::StartProgram(kam::ExecutablePath(), {"record", args[4], "20000"}) ? 0 : 2;
   }
-  if (mode == "record") return Record(argc, argv);
+  if (mode == "record") return Record(args);
   return 64;
 }
