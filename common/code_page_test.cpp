@@ -33,7 +33,9 @@ TEST(CodePage, UnmappableCharacterBecomesQuestionMark) {
 }
 
 TEST(CodePage, InvalidGbkBecomesReplacementCharacter) {
-  EXPECT_EQ(GbkToUtf8("\xFF"), "\xEF\xBF\xBD");
+  // A lead byte before a byte that is no trail.
+  EXPECT_EQ(GbkToUtf8("\xFE\x30"), "\xEF\xBF\xBD"
+                                  "0");
   // A lead byte at the very end has no trail byte.
   EXPECT_EQ(GbkToUtf8("a\xD6"), "a\xEF\xBF\xBD");
 }
@@ -44,7 +46,7 @@ TEST(CodePage, CodesAreSignedSixteenBit) {
   EXPECT_EQ(CharOfAnsiCode(static_cast<int16_t>(0xD6D0)), U'中');
   EXPECT_EQ(CharOfAnsiCode(65), U'A');
   EXPECT_FALSE(AnsiCodeOf(U'\U0001F600').has_value());
-  EXPECT_FALSE(CharOfAnsiCode(static_cast<int16_t>(0xA2A0)).has_value());  // a gap
+  EXPECT_FALSE(CharOfAnsiCode(static_cast<int16_t>(0xA27F)).has_value());  // no trail
   EXPECT_FALSE(CharOfAnsiCode(40000).has_value());
   EXPECT_FALSE(CharOfAnsiCode(static_cast<int16_t>(0x7F41)).has_value());  // no lead byte
 }
