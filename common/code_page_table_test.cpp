@@ -106,7 +106,7 @@ TEST(CodePageAsWindows, BulkTextOfEveryCharacterBothWays) {
 // a lone 0xFF, and UTF-8 text read as GBK whose pair AD E6 falls in a user-defined row.
 TEST(CodePageAsWindows, SettingsValuesWithPrivateUseBytesReadBackWhole) {
   for (const std::string& value : {std::string("\xFF"), std::string("\xAD\xE6\x9C\xAC"),
-                                  std::string("a\x80\xFF\xAA\xA1\xFE\xFE")}) {
+                                   std::string("a\x80\xFF\xAA\xA1\xFE\xFE")}) {
     const std::string file = "[Main]\r\nKey=" + value + "\r\n";
     const std::string read = ReadProfileValue(file, "Main", "Key", "", 1024);
     EXPECT_EQ(read.find('?'), std::string::npos) << read;

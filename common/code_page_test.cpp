@@ -34,8 +34,9 @@ TEST(CodePage, UnmappableCharacterBecomesQuestionMark) {
 
 TEST(CodePage, InvalidGbkBecomesReplacementCharacter) {
   // A lead byte before a byte that is no trail.
-  EXPECT_EQ(GbkToUtf8("\xFE\x30"), "\xEF\xBF\xBD"
-                                  "0");
+  EXPECT_EQ(GbkToUtf8("\xFE\x30"),
+            "\xEF\xBF\xBD"
+            "0");
   // A lead byte at the very end has no trail byte.
   EXPECT_EQ(GbkToUtf8("a\xD6"), "a\xEF\xBF\xBD");
 }

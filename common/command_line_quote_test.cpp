@@ -43,10 +43,20 @@ std::vector<std::string> SplitLikeTheRuntime(const std::string& line) {
 }
 
 TEST(CommandLineQuote, EveryArgumentSplitsBackWhole) {
-  const std::vector<std::string> arguments = {
-      "plain",         "two words",   "",        "quote\" inside", "trailing\\",
-      "dir\\ with\\",  "\\\"",        "a\\\\\"b", "tab\there",      "\xE7\x89\x88 1.0",
-      "2.0###shengji###", "C:\\Program Files\\看吧\\", "*", "new\nline"};
+  const std::vector<std::string> arguments = {"plain",
+                                              "two words",
+                                              "",
+                                              "quote\" inside",
+                                              "trailing\\",
+                                              "dir\\ with\\",
+                                              "\\\"",
+                                              "a\\\\\"b",
+                                              "tab\there",
+                                              "\xE7\x89\x88 1.0",
+                                              "2.0###shengji###",
+                                              "C:\\Program Files\\看吧\\",
+                                              "*",
+                                              "new\nline"};
   std::string line;
   for (const std::string& a : arguments) {
     if (!line.empty()) line += ' ';

@@ -11,8 +11,7 @@ namespace kam::platform {
 std::optional<char32_t> DecodeAnsiChar(std::string_view bytes) {
   if (bytes.empty() || bytes.size() > 2) return std::nullopt;
   wchar_t out[4];
-  const int n =
-      MultiByteToWideChar(936, 0, bytes.data(), static_cast<int>(bytes.size()), out, 4);
+  const int n = MultiByteToWideChar(936, 0, bytes.data(), static_cast<int>(bytes.size()), out, 4);
   const bool question_mark = bytes.size() == 1 && bytes[0] == '?';
   if (n == 1 && (out[0] != L'?' || question_mark)) return static_cast<char32_t>(out[0]);
   if (n == 2 && out[0] >= 0xD800 && out[0] < 0xDC00) {
