@@ -83,12 +83,11 @@ TEST_F(PlayerE2E, OfflineBalloonClickEndsAtOnceWithoutMenu) {
   std::pair<int, int> size;
   ASSERT_TRUE(WaitUntil(
       [&] {
-        const auto windows = VisibleWindowsOf(player->pid());
-        const auto sizes = VisibleWindowSizesOf(player->pid());
-        for (std::size_t i = 0; i < windows.size() && i < sizes.size(); ++i) {
-          if (sizes[i].first > 64 && sizes[i].first < 600) {
-            balloon = windows[i];
-            size = sizes[i];
+        for (const std::string& w : VisibleWindowsOf(player->pid())) {
+          const auto s = WindowSize(w);
+          if (s && s->first > 64 && s->first < 600) {
+            balloon = w;
+            size = *s;
           }
         }
         return balloon.has_value();

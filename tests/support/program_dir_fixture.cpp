@@ -441,17 +441,22 @@ std::vector<std::string> VisibleWindowsOf(pid_t pid) {
                        " 2>/dev/null"));
 }
 
+std::optional<std::pair<int, int>> WindowSize(const std::string& window) {
+  const std::string out =
+      Capture("timeout 5 xdotool getwindowgeometry " + ShellQuote(window) + " 2>/dev/null");
+  const auto at = out.find("Geometry: ");
+  int width = 0, height = 0;
+  if (at == std::string::npos ||
+      std::sscanf(out.c_str() + at, "Geometry: %dx%d", &width, &height) != 2) {
+    return std::nullopt;
+  }
+  return std::make_pair(width, height);
+}
+
 std::vector<std::pair<int, int>> VisibleWindowSizesOf(pid_t pid) {
   std::vector<std::pair<int, int>> sizes;
   for (const std::string& w : VisibleWindowsOf(pid)) {
-    const std::string out =
-        Capture("timeout 5 xdotool getwindowgeometry " + ShellQuote(w) + " 2>/dev/null");
-    const auto at = out.find("Geometry: ");
-    int width = 0, height = 0;
-    if (at != std::string::npos &&
-        std::sscanf(out.c_str() + at, "Geometry: %dx%d", &width, &height) == 2) {
-      sizes.emplace_back(width, height);
-    }
+    if (const auto size = WindowSize(w)) sizes.push_back(*size);
   }
   return sizes;
 }
@@ -461,13 +466,8 @@ std::optional<std::string> WaitForTrayIcon(pid_t pid, std::chrono::milliseconds 
   WaitUntil(
       [&] {
         for (const std::string& w : VisibleWindowsOf(pid)) {
-          const std::string out =
-              Capture("timeout 5 xdotool getwindowgeometry " + ShellQuote(w) + " 2>/dev/null");
-          const auto at = out.find("Geometry: ");
-          int width = 0, height = 0;
-          if (at != std::string::npos &&
-              std::sscanf(out.c_str() + at, "Geometry: %dx%d", &width, &height) == 2 &&
-              width <= 64 && height <= 64) {
+          const auto size = WindowSize(w);
+          if (size && size->first <= 64 && size->second <= 64) {
             found = w;
             return true;
           }

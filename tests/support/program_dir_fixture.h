@@ -111,7 +111,10 @@ std::optional<std::filesystem::path> SaveScreenshot(std::string_view name);
 std::vector<std::string> VisibleWindowsNamed(std::string_view title);
 // Mapped X windows of the process.
 std::vector<std::string> VisibleWindowsOf(pid_t pid);
-// Sizes (width, height) of the mapped X windows of the process.
+// Size (width, height) of the X window; nothing once it is gone.
+std::optional<std::pair<int, int>> WindowSize(const std::string& window);
+// Sizes (width, height) of the mapped X windows of the process, in no fixed order (two calls
+// may list the same windows differently: pair a window with its size through WindowSize).
 std::vector<std::pair<int, int>> VisibleWindowSizesOf(pid_t pid);
 // The process's tray icon window (a mapped window no larger than 64 x 64), once it shows.
 std::optional<std::string> WaitForTrayIcon(
