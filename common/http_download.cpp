@@ -134,8 +134,11 @@ class Transfer {
     curl_easy_setopt(easy_, CURLOPT_HTTPGET, 1L);
     curl_easy_setopt(easy_, CURLOPT_FOLLOWLOCATION, 1L);
     curl_easy_setopt(easy_, CURLOPT_MAXREDIRS, options_.max_redirects);
-    curl_easy_setopt(easy_, CURLOPT_CONNECTTIMEOUT_MS,
-                     static_cast<long>(options_.connect_timeout.count()));
+    auto connect_timeout = options_.connect_timeout;
+    if (options_.total_timeout.count() > 0) {
+      connect_timeout = std::min(connect_timeout, options_.total_timeout);
+    }
+    curl_easy_setopt(easy_, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(connect_timeout.count()));
     // Reading in larger pieces than the chunks keeps the system calls few on fast links; the
     // callbacks still see every chunk boundary.
     curl_easy_setopt(
@@ -175,12 +178,18 @@ class Transfer {
         Fail(HttpDownloadResult::kTimedOut);
         return CURLE_OPERATION_TIMEDOUT;
       }
+      const bool limited = options_.total_timeout.count() > 0;
+      if (limited && now - start >= options_.total_timeout) {
+        Fail(HttpDownloadResult::kTimedOut);
+        return CURLE_OPERATION_TIMEDOUT;
+      }
       if (now - last_progress_ >= options_.progress_interval) {
         if (!Progress()) return CURLE_ABORTED_BY_CALLBACK;
       }
 
       auto wait = options_.progress_interval - (Clock::now() - last_progress_);
       if (connected) wait = std::min(wait, options_.stall_timeout - (now - last_activity_));
+      if (limited) wait = std::min(wait, options_.total_timeout - (now - start));
       const auto wait_ms = std::chrono::duration_cast<std::chrono::milliseconds>(wait).count();
       curl_multi_poll(multi_, nullptr, 0, static_cast<int>(std::clamp<long long>(wait_ms, 1, 1000)),
                       nullptr);

@@ -24,7 +24,8 @@ enum class HttpDownloadResult {
   kOk,
   kBadUrl,            // not an http:// or https:// address, or one libcurl cannot parse
   kConnectFailed,     // name lookup or TCP/TLS connect failed or timed out
-  kTimedOut,          // the server sent nothing for longer than the stall timeout
+  kTimedOut,          // the server sent nothing for longer than the stall timeout, or the
+                      // whole call took longer than its total limit
   kHttpError,         // the final status was not 2xx
   kBadContentLength,  // length required, but missing, not a number, or 0
   kIncomplete,        // the connection ended before the announced length arrived
@@ -49,6 +50,9 @@ struct HttpDownloadOptions {
   std::chrono::milliseconds connect_timeout{10000};
   // Longest silence (no header or body byte) once connected before the transfer is given up.
   std::chrono::milliseconds stall_timeout{30000};
+  // Longest time for the whole call, connect and transfer together (kTimedOut past it, or
+  // kConnectFailed while still connecting); zero leaves only the two limits above.
+  std::chrono::milliseconds total_timeout{0};
   // on_progress fires at least this often while the call runs, even when the server is silent.
   std::chrono::milliseconds progress_interval{100};
   long max_redirects = 10;

@@ -284,6 +284,37 @@ TEST_F(HttpDownloadTest, ProgressKeepsComingWhileTheServerIsSilent) {
   EXPECT_EQ(last_total, 20000);
 }
 
+TEST_F(HttpDownloadTest, TotalLimitEndsTransfersThatNeverStallLongEnough) {
+  // A trickle never trips the stall limit, and a silence shorter than it neither; the total
+  // limit bounds both, from the first byte of the call.
+  struct Case {
+    const char* mode;
+    const char* params;
+  };
+  for (const Case& c : {Case{"slow", "rate=3000"}, Case{"stall", "ms=20000"},
+                        Case{"stall", "ms=20000&after=9000"}}) {
+    SCOPED_TRACE(std::string(c.mode) + " " + c.params);
+    ASSERT_TRUE(server_->Misbehave("/data.bin", c.mode, c.params));
+    auto options = FastOptions(true);
+    options.stall_timeout = 30s;
+    options.total_timeout = 700ms;
+    const auto start = Clock::now();
+    EXPECT_EQ(
+        HttpDownloadResultName(HttpDownloadToFile(server_->Url("/data.bin"), target_, options)),
+        HttpDownloadResultName(HttpDownloadResult::kTimedOut));
+    const auto took = Clock::now() - start;
+    EXPECT_GE(took, 650ms);
+    EXPECT_LT(took, 5s);
+    ExpectFormerFileAlone();
+  }
+  // Under the limit the same route delivers.
+  ASSERT_TRUE(server_->Misbehave("/data.bin", "slow", "rate=200000"));
+  auto options = FastOptions(true);
+  options.total_timeout = 5s;
+  EXPECT_EQ(HttpDownloadToFile(server_->Url("/data.bin"), target_, options),
+            HttpDownloadResult::kOk);
+}
+
 TEST_F(HttpDownloadTest, CallbackMayRunAnotherDownload) {
   // A window's pump may start a second download from inside the first one.
   const auto second = dir_.path() / "out" / "second.bin";

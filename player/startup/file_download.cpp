@@ -29,6 +29,7 @@ bool CYFDownLoadFile::DownLoadFile(const std::string& strURLFile,
   options.chunk_size = kChunkBytes;
   options.connect_timeout = connect_timeout_;
   options.stall_timeout = stall_timeout_;
+  options.total_timeout = total_timeout_;
 
   // The events are copied for this call: a handler that runs inside the pump may replace them
   // or start another download on this object without disturbing this one.

@@ -41,6 +41,9 @@ class CYFDownLoadFile {
   void SetMessagePump(MessagePump pump) { pump_ = std::move(pump); }
   // Defaults: 10 s to connect, 30 s of silence. Tests shorten them.
   void SetTimeouts(std::chrono::milliseconds connect, std::chrono::milliseconds stall);
+  // The longest a whole call may take, connect and transfer together; zero (the default) sets
+  // no such limit.
+  void SetTotalTimeout(std::chrono::milliseconds total) { total_timeout_ = total; }
   // Why the latest call (of this object) ended as it did; for diagnostics.
   HttpDownloadResult last_result() const { return last_result_; }
 
@@ -50,6 +53,7 @@ class CYFDownLoadFile {
   MessagePump pump_;
   std::chrono::milliseconds connect_timeout_{10000};
   std::chrono::milliseconds stall_timeout_{30000};
+  std::chrono::milliseconds total_timeout_{0};
   HttpDownloadResult last_result_ = HttpDownloadResult::kOk;
 };
 

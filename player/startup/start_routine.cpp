@@ -40,7 +40,7 @@ StartOutcome Startup::Run() {
 
   const std::filesystem::path dir = system_.ProgramDir();
   system_.DownloadFile(servers_.image_server + "/upload/my2.txt",
-                       ProgramFile(dir, "\\kamplayer.db"));
+                       ProgramFile(dir, "\\kamplayer.db"), kStartDownloadLimit);
 
   const std::string decoded = DecodeLaunchArgs(system_.CommandLine());
   if (decoded.empty()) {

@@ -3,6 +3,7 @@
 // window's state and the two ports.
 #pragma once
 
+#include <chrono>
 #include <string>
 
 #include "player/startup/player_state.h"
@@ -67,5 +68,9 @@ inline constexpr char kOfflineTitle[] = "网络没有连接";
 inline constexpr char kOfflineText[] = "请连接网络重试";
 inline constexpr int kBalloonInfoIcon = 1;
 inline constexpr int kOfflineBalloonMs = 10000;
+
+// The settings download at start holds the window back; a server that accepts and then stalls
+// must not keep the player invisible for longer than this. The manual check has no such limit.
+inline constexpr std::chrono::milliseconds kStartDownloadLimit{5000};
 
 }  // namespace kam

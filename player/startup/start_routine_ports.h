@@ -2,6 +2,7 @@
 // implements both; tests use fakes.
 #pragma once
 
+#include <chrono>
 #include <filesystem>
 #include <string>
 
@@ -43,8 +44,11 @@ class SystemPort {
   virtual std::filesystem::path ProgramDir() = 0;
   virtual bool AnotherInstanceRunning() = 0;
   virtual bool ConnectionAvailable(const std::string& probe_url) = 0;
-  // Replaces target with the reply; on any failure target keeps its former content.
-  virtual bool DownloadFile(const std::string& url, const std::filesystem::path& target) = 0;
+  // Replaces target with the reply; on any failure target keeps its former content. A non-zero
+  // time_limit bounds the whole call (connect and transfer); zero leaves the downloader's own
+  // connect and stall limits alone.
+  virtual bool DownloadFile(const std::string& url, const std::filesystem::path& target,
+                            std::chrono::milliseconds time_limit) = 0;
   // The command line without the program path (arguments joined by single blanks).
   virtual std::string CommandLine() = 0;
   virtual std::string ReadSetting(const std::string& section, const std::string& key) = 0;

@@ -59,8 +59,10 @@ class Recorder : public MainWindowPort, public SystemPort {
     log.push_back("probe " + url);
     return online;
   }
-  bool DownloadFile(const std::string& url, const std::filesystem::path& target) override {
-    log.push_back("download " + url + " > " + target.string());
+  bool DownloadFile(const std::string& url, const std::filesystem::path& target,
+                    std::chrono::milliseconds limit) override {
+    log.push_back("download " + url + " > " + target.string() + " within " +
+                  std::to_string(limit.count()) + " ms");
     return true;
   }
   std::string CommandLine() override { return command_line; }
@@ -146,10 +148,11 @@ TEST_F(StartupTest, OfflineLoadsTheWindowShowsTheBalloonAndStopsTheStart) {
 
 TEST_F(StartupTest, NormalStartDownloadsSettingsThenShowsWithWebtimeOn) {
   EXPECT_EQ(startup_.Run(), StartOutcome::kRunning);
-  const auto expected = Concat(
-      Concat({"probe http://probe/", "download http://img/upload/my2.txt > /prog/kamplayer.db"},
-             kLoadHandler),
-      {"webtime on", "Show"});
+  const auto expected =
+      Concat(Concat({"probe http://probe/",
+                     "download http://img/upload/my2.txt > /prog/kamplayer.db within 5000 ms"},
+                    kLoadHandler),
+             {"webtime on", "Show"});
   EXPECT_EQ(rec_.log, expected);
   // The load handler runs once, however often the window is needed.
   startup_.EnsureLoaded();
@@ -159,7 +162,8 @@ TEST_F(StartupTest, NormalStartDownloadsSettingsThenShowsWithWebtimeOn) {
 TEST_F(StartupTest, ShortcutWithoutSeparatorEndsSilently) {
   rec_.command_line = Rot47("just a title");
   EXPECT_EQ(startup_.Run(), StartOutcome::kEnd);
-  EXPECT_EQ(rec_.log.back(), "download http://img/upload/my2.txt > /prog/kamplayer.db");
+  EXPECT_EQ(rec_.log.back(),
+            "download http://img/upload/my2.txt > /prog/kamplayer.db within 5000 ms");
   EXPECT_FALSE(startup_.loaded());
 }
 
@@ -177,11 +181,12 @@ TEST_F(StartupTest, ShortcutOpensItsSecondField) {
         {"kampeizhi/wangzhan", "http://site"}, {"kampeizhi/name", "Box"}, {"tui/tui", "1"}};
     Startup startup(state, rec, rec, {"http://probe/", "http://img", "http://cfg"});
     EXPECT_EQ(startup.Run(), StartOutcome::kRunning);
-    const auto expected = Concat(
-        Concat({"probe http://probe/", "download http://img/upload/my2.txt > /prog/kamplayer.db"},
-               kLoadHandler),
-        {"Show", "webtime off", "listweb -> " + c.opened, "caption Box", "TaskbarHook",
-         "tray Box"});
+    const auto expected =
+        Concat(Concat({"probe http://probe/",
+                       "download http://img/upload/my2.txt > /prog/kamplayer.db within 5000 ms"},
+                      kLoadHandler),
+               {"Show", "webtime off", "listweb -> " + c.opened, "caption Box", "TaskbarHook",
+                "tray Box"});
     EXPECT_EQ(rec.log, expected) << c.decoded;
     EXPECT_EQ(state.dizhi, "http://site");
     // What only webtime applies keeps its design value.
@@ -280,9 +285,9 @@ TEST_F(StartupTest, ManualCheckAlwaysStartsTheUpdaterAndKeepsRunning) {
     rec.settings["ver/ver"] = c.offered;
     Startup startup(state, rec, rec, {"", "", "http://cfg"});
     startup.shengji();
-    EXPECT_EQ(rec.log,
-              (std::vector<std::string>{"download http://cfg/kam/kam.txt > /prog/kamplayer.db",
-                                        "start /prog/update " + c.argument}));
+    EXPECT_EQ(rec.log, (std::vector<std::string>{
+                           "download http://cfg/kam/kam.txt > /prog/kamplayer.db within 0 ms",
+                           "start /prog/update " + c.argument}));
     EXPECT_EQ(startup.form2().Text2, c.offered);
     // The main window's copies are Form2's business only.
     EXPECT_EQ(state.Text2, "Text2");
@@ -292,8 +297,8 @@ TEST_F(StartupTest, ManualCheckAlwaysStartsTheUpdaterAndKeepsRunning) {
 TEST_F(StartupTest, ManualCheckWithoutUpdaterDoesNothingVisible) {
   rec_.updater_exists = false;
   startup_.shengji();
-  EXPECT_EQ(rec_.log,
-            (std::vector<std::string>{"download http://cfg/kam/kam.txt > /prog/kamplayer.db"}));
+  EXPECT_EQ(rec_.log, (std::vector<std::string>{
+                          "download http://cfg/kam/kam.txt > /prog/kamplayer.db within 0 ms"}));
 }
 
 TEST_F(StartupTest, ExitEndsTheOutsidePlayerThenTheTrayThenEveryPlayer) {

@@ -21,7 +21,8 @@ void Startup::nolink_Timer() {
 
 void Startup::shengji() {
   const std::filesystem::path dir = system_.ProgramDir();
-  system_.DownloadFile(servers_.config_server + "/kam/kam.txt", ProgramFile(dir, "\\kamplayer.db"));
+  system_.DownloadFile(servers_.config_server + "/kam/kam.txt", ProgramFile(dir, "\\kamplayer.db"),
+                       std::chrono::milliseconds{0});
   form2_.Text2 = system_.ReadSetting("ver", "ver");
   form2_.Text1 = system_.ReadSkinConfig("Version", "Version", "");
   const std::string argument =

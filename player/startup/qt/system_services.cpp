@@ -29,8 +29,10 @@ bool SystemServices::ConnectionAvailable(const std::string& probe_url) {
   return ok;
 }
 
-bool SystemServices::DownloadFile(const std::string& url, const std::filesystem::path& target) {
+bool SystemServices::DownloadFile(const std::string& url, const std::filesystem::path& target,
+                                  std::chrono::milliseconds time_limit) {
   CYFDownLoadFile download(pump_);
+  download.SetTotalTimeout(time_limit);
   const bool ok = download.DownLoadFile(url, target, false, false);
   qCDebug(lcStart) << "download" << url.c_str()
                    << HttpDownloadResultName(download.last_result()).data();

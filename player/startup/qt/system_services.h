@@ -18,7 +18,8 @@ class SystemServices : public SystemPort {
   std::filesystem::path ProgramDir() override { return program_dir_; }
   bool AnotherInstanceRunning() override;
   bool ConnectionAvailable(const std::string& probe_url) override;
-  bool DownloadFile(const std::string& url, const std::filesystem::path& target) override;
+  bool DownloadFile(const std::string& url, const std::filesystem::path& target,
+                    std::chrono::milliseconds time_limit) override;
   std::string CommandLine() override { return command_line_; }
   std::string ReadSetting(const std::string& section, const std::string& key) override;
   std::string ReadSkinConfig(const std::string& section, const std::string& key,
