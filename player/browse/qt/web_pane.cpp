@@ -98,6 +98,16 @@ QString ScriptString(const std::string& text) {
   return QString::fromUtf8(json.mid(1, json.size() - 2));
 }
 
+// What every pane's page may do, in one place.
+void ApplyPaneSettings(QWebEngineSettings* settings) {
+  // Failed loads report their error title to logic instead of the engine's error page.
+  settings->setAttribute(QWebEngineSettings::ErrorPageEnabled, false);
+  // A play page starts its video on load; the click that asked for it happened in another pane.
+  settings->setAttribute(QWebEngineSettings::PlaybackRequiresUserGesture, false);
+  // A page's full-screen request reaches the window, which decides (see fullScreenRequested).
+  settings->setAttribute(QWebEngineSettings::FullScreenSupportEnabled, true);
+}
+
 bool IsLocalPath(const QString& text) {
   static const QRegularExpression drive(QStringLiteral("^[A-Za-z]:[\\\\/]"));
   return text.startsWith(QLatin1Char('/')) || drive.match(text).hasMatch();
@@ -194,7 +204,7 @@ WebPane::WebPane(QWidget* parent, QWebEngineProfile* profile) : QWebEngineView(p
   const QString token = QStringLiteral("kam-click-%1:")
                             .arg(QRandomGenerator::global()->generate64(), 16, 16, QChar('0'));
   page_ = new WebPanePage(profile, this, token);
-  page_->settings()->setAttribute(QWebEngineSettings::ErrorPageEnabled, false);
+  ApplyPaneSettings(page_->settings());
 
   QWebEngineScript reporter;
   reporter.setName(QStringLiteral("kam-click-reporter"));
