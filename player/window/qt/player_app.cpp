@@ -4,6 +4,7 @@
 #include <QEventLoop>
 #include <QTimer>
 
+#include "player/browse/qt/site_profile.h"
 #include "player/playlist/history.h"
 
 namespace kam::window {
@@ -21,7 +22,8 @@ PlayerApp::~PlayerApp() {
 
 Form1Window& PlayerApp::window() {
   if (window_) return *window_;
-  window_ = std::make_unique<Form1Window>(state_, system_.ProgramDir());
+  site_profile_ = MakeSiteProfile(SiteProfileFolder(), QCoreApplication::instance());
+  window_ = std::make_unique<Form1Window>(state_, system_.ProgramDir(), nullptr, site_profile_);
   form2_ = new Form2(window_.get());
   app_tip_ = std::make_unique<FrmAppTip>();
   tray_ = new QtTray(*window_, *form2_);

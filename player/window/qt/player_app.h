@@ -15,6 +15,8 @@
 #include "player/window/qt/form2.h"
 #include "player/window/qt/tray.h"
 
+class QWebEngineProfile;
+
 namespace kam::window {
 
 class PlayerApp : private MainWindowPort {
@@ -58,6 +60,9 @@ class PlayerApp : private MainWindowPort {
 
   PlayerState state_;
   SystemServices system_;
+  // The site panes' profile, made with the window; owned by the application object, so it goes
+  // after the window and its pages.
+  QWebEngineProfile* site_profile_ = nullptr;
   Startup startup_;
   std::unique_ptr<Form1Window> window_;
   Form2* form2_ = nullptr;
