@@ -53,7 +53,8 @@ QLabel* TransparentLabel(QWidget* parent, const QColor& color) {
 
 }  // namespace
 
-Form1Window::Form1Window(PlayerState& state, std::filesystem::path program_dir, QWidget* parent)
+Form1Window::Form1Window(PlayerState& state, std::filesystem::path program_dir, QWidget* parent,
+                         QWebEngineProfile* site_profile)
     : QWidget(parent),
       state_(state),
       program_dir_(program_dir.empty() ? ExecutableDir() : std::move(program_dir)),
@@ -63,7 +64,7 @@ Form1Window::Form1Window(PlayerState& state, std::filesystem::path program_dir, 
   setAttribute(Qt::WA_OpaquePaintEvent);
   nolink_.setInterval(100);
   webtime_.setInterval(1000);
-  BuildControls();
+  BuildControls(site_profile);
   resize(Round(kDesignClient.width), Round(kDesignClient.height));
   // What the window shows before any event asked for a repaint.
   logic_.bj_Paint();
@@ -83,7 +84,7 @@ PictureBox* Form1Window::AddBox(Ctl ctl, QWidget* parent, const char* name) {
 
 PictureBox* Form1Window::box(Ctl ctl) const { return qobject_cast<PictureBox*>(control(ctl)); }
 
-void Form1Window::BuildControls() {
+void Form1Window::BuildControls(QWebEngineProfile* site_profile) {
   controls_[static_cast<int>(Ctl::Form1)] = this;
 
   PictureBox* picture1 = AddBox(Ctl::Picture1, this, "Picture1");
@@ -106,7 +107,7 @@ void Form1Window::BuildControls() {
 
   PictureBox* bj2 = AddBox(Ctl::bj2, this, "bj2");
   bj2->setBackColor(ToQColor(Color::System(Color::Kind::kScrollBar)));
-  listweb_ = new WebPane(bj2);
+  listweb_ = new WebPane(bj2, site_profile);
   listweb_->setObjectName(QStringLiteral("listweb"));
   controls_[static_cast<int>(Ctl::listweb)] = listweb_;
 
@@ -173,7 +174,7 @@ void Form1Window::BuildControls() {
   tip_ = TransparentLabel(vip3, QColor(255, 255, 0));
   tip_->setObjectName(QStringLiteral("tip"));
   controls_[static_cast<int>(Ctl::tip)] = tip_;
-  qvod_ = new WebPane(vip);
+  qvod_ = new WebPane(vip, site_profile);
   qvod_->setObjectName(QStringLiteral("qvod"));
   controls_[static_cast<int>(Ctl::qvod)] = qvod_;
 
@@ -183,7 +184,7 @@ void Form1Window::BuildControls() {
   bjimg->setPicture(picture(Pic::bjimg));
   bjimg->resize(artwork::kPlaceholderW, artwork::kPlaceholderH);
 
-  W3_ = new WebPane(p2);
+  W3_ = new WebPane(p2, site_profile);
   W3_->setObjectName(QStringLiteral("W3"));
   controls_[static_cast<int>(Ctl::W3)] = W3_;
 
@@ -289,6 +290,7 @@ void Form1Window::setParts(Form2* form2, FrmAppTip* tip, QtTray* tray, Startup* 
   startup_ = startup;
   WireBrowse(*this);
   WireChrome(*this);
+  WireFullScreen(*this);
 }
 
 WindowState Form1Window::windowStateNow() const {

@@ -26,6 +26,8 @@
 #include "player/window/form1_port.h"
 #include "player/window/qt/picture_box.h"
 
+class QWebEngineProfile;
+
 namespace kam {
 class Startup;
 }
@@ -41,9 +43,10 @@ class Form1Window : public QWidget, private Form1Port {
 
  public:
   // program_dir: where the play list control keeps its page and store; empty means the folder of
-  // the running program.
+  // the running program. site_profile: the browser profile of listweb, W3 and qvod, which must
+  // outlive the window; nullptr takes the engine's default (in memory).
   explicit Form1Window(PlayerState& state, std::filesystem::path program_dir = {},
-                       QWidget* parent = nullptr);
+                       QWidget* parent = nullptr, QWebEngineProfile* site_profile = nullptr);
   ~Form1Window() override;
 
   // The window logic and the port it drives (chrome's logic drives the same port).
@@ -124,7 +127,7 @@ class Form1Window : public QWidget, private Form1Port {
   void RefreshCatalogue() override;
   void ShowHistory(const std::vector<std::string>& list) override;
 
-  void BuildControls();
+  void BuildControls(QWebEngineProfile* site_profile);
   PictureBox* AddBox(Ctl ctl, QWidget* parent, const char* name);
   void StackInTableOrder();
   QColor ToQColor(Color c) const;
@@ -156,8 +159,10 @@ class Form1Window : public QWidget, private Form1Port {
   std::function<void()> max_bounds_handler_;
 };
 
-// Defined by the browsing part (form1_browse.cpp) and the chrome part (form1_chrome.cpp).
+// Defined by the browsing part (form1_browse.cpp), the chrome part (form1_chrome.cpp) and the
+// pages' full screen (form1_full_screen.cpp).
 void WireBrowse(Form1Window& window);
 void WireChrome(Form1Window& window);
+void WireFullScreen(Form1Window& window);
 
 }  // namespace kam::window
