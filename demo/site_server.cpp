@@ -4,6 +4,7 @@
 #include <sys/socket.h>
 
 #include <algorithm>
+#include <cctype>
 #include <fstream>
 #include <iterator>
 #include <limits>
@@ -44,6 +45,10 @@ constexpr ExtensionType kContentTypes[] = {
     {"ico", "image/x-icon"},
     {"exe", "application/octet-stream"},
     {"json", "application/json"},
+    {"mp4", "video/mp4"},
+    {"webm", "video/webm"},
+    {"m3u8", "application/vnd.apple.mpegurl"},
+    {"ts", "video/mp2t"},
 };
 
 std::string ContentTypeOf(const fs::path& file) {
@@ -184,6 +189,15 @@ class SiteServer::Impl {
       Misbehave(req, res, *misbehaviour);
       return true;
     }
+    if (req.path == "/member/login") {
+      Login(req, res);
+      return true;
+    }
+    if (req.path == "/member/whoami") {
+      // What the browser sent back: the site's own login check.
+      res.set_content(req.get_header_value("Cookie"), "text/plain; charset=utf-8");
+      return true;
+    }
     if (req.path == "/__big") {
       auto body = std::make_shared<Body>();
       body->size = PatternSize(req, 1 << 20);
@@ -191,6 +205,17 @@ class SiteServer::Impl {
       return true;
     }
     return false;
+  }
+
+  // A member's login: a session cookie (no expiry), as a catalogue site keeps its members in.
+  static void Login(const Request& req, Response& res) {
+    std::string name = req.get_param_value("name");
+    name.erase(
+        std::remove_if(name.begin(), name.end(), [](unsigned char c) { return !std::isalnum(c); }),
+        name.end());
+    if (name.empty()) name = "guest";
+    res.set_header("Set-Cookie", "kam_member=" + name + "; Path=/; HttpOnly");
+    res.set_content("welcome " + name + "\n", "text/plain; charset=utf-8");
   }
 
   void Control(const Request& req, Response& res) {

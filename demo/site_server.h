@@ -2,6 +2,8 @@
 // for benchmarks, and per-route misbehaviour for tests.
 //
 //   GET  /...                        a file under the root (a folder gives its index.html)
+//   GET  /member/login?name=N        sets the session cookie kam_member=N (letters and digits)
+//   GET  /member/whoami              the Cookie header the request carried, as text
 //   GET  /__big?bytes=N              N bytes of the pattern of big_body.h
 //   GET|POST /__control?path=P&mode=M[&code=&after=&ms=&rate=&to=]
 //                                    P misbehaves as M from now on ("normal" clears it)

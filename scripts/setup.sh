@@ -10,12 +10,16 @@ packages=(
   # tests and benchmarks
   googletest libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev
   curl python3
+  # the demo site's video clips (made, not committed) and its script libraries (npm ci)
+  ffmpeg nodejs
   # headless desktop: display, input, screenshots, a tray host, a CJK font
   xvfb xauth x11-utils xdotool imagemagick trayer fonts-wqy-microhei xdg-user-dirs
   libgl1-mesa-dri libglx-mesa0
   # a private PID and network namespace for each GUI and whole-program test (unshare, ip)
   util-linux iproute2
 )
+# npm comes with some builds of nodejs; Debian packages it apart.
+command -v npm >/dev/null || packages+=(npm)
 
 missing=()
 for p in "${packages[@]}"; do
@@ -23,11 +27,13 @@ for p in "${packages[@]}"; do
 done
 if [ ${#missing[@]} -eq 0 ]; then
   echo "setup: all packages present"
-  exit 0
+else
+  SUDO=""
+  [ "$(id -u)" -eq 0 ] || SUDO="sudo"
+  echo "setup: installing ${missing[*]}"
+  $SUDO apt-get update
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y --no-install-recommends "${missing[@]}"
 fi
 
-SUDO=""
-[ "$(id -u)" -eq 0 ] || SUDO="sudo"
-echo "setup: installing ${missing[*]}"
-$SUDO apt-get update
-DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y --no-install-recommends "${missing[@]}"
+# The demo site's clips and hls.js (kept when already there).
+"$(dirname "$0")/../demo/tools/make_media.sh"

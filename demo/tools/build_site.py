@@ -292,30 +292,43 @@ def title_page(t):
     return page(f"{t['name']} - {SITE_NAME}", body)
 
 
+# Each title's episodes take turns at the three kinds of stream a catalogue serves.
+MEDIA = [
+    ("mp4", 'src="/media/clip.mp4"', "MP4"),
+    ("webm", 'src="/media/clip.webm"', "WebM"),
+    ("hls", 'data-hls="/media/hls/index.m3u8"', "HLS"),
+]
+
+
 def play_page(t, episode):
     total = t["episodes"]
     nxt = (f'<a class="ctl-link" href="/play/{t["slug"]}-{episode + 1}.html">下一集 ›</a>'
            if episode < total else '<span class="ctl-link is-off">已是最后一集</span>')
     prev = (f'<a class="ctl-link" href="/play/{t["slug"]}-{episode - 1}.html">‹ 上一集</a>'
             if episode > 1 else "")
+    kind, source, label = MEDIA[(episode - 1) % len(MEDIA)]
     head = '<link rel="stylesheet" href="/css/player.css">\n'
+    hls = '<script src="/vendor/hls.min.js"></script>\n' if kind == "hls" else ""
     body = f"""<div class="player" style="--hue:{t['hue']}" data-title="{esc(t['name'])}" data-episode="{episode}">
   <div class="player-top">
     <span class="now">正在播放：<b>{esc(t['name'])}</b> {episode_label(episode)}</span>
     <a class="close" href="colse://close" title="关闭播放器">✕ 关闭</a>
   </div>
-  <canvas class="screen" aria-label="{esc(t['name'])} {episode_label(episode)}"></canvas>
+  <video class="screen" data-kind="{kind}" {source} autoplay playsinline preload="auto" aria-label="{esc(t['name'])} {episode_label(episode)}"></video>
   <div class="osd"><span class="osd-glyph">{t['glyph']}</span><span class="osd-text">{esc(t['name'])} · {episode_label(episode)}</span></div>
+  <div class="notice" hidden><b>视频加载失败</b><span>请稍后再试，或换一个播放源</span></div>
+  <button class="big-play" type="button" aria-label="播放" hidden></button>
   <div class="controls">
-    <button class="ctl ctl-play" type="button" aria-label="暂停">❚❚</button>
+    <button class="ctl ctl-play" type="button" aria-label="暂停"></button>
     <div class="progress"><div class="progress-buffer"></div><div class="progress-done"></div><div class="progress-knob"></div></div>
-    <span class="time"><span class="time-now">00:00</span> / <span class="time-total">45:00</span></span>
+    <span class="time"><span class="time-now">00:00</span> / <span class="time-total">00:00</span></span>
     {prev}{nxt}
-    <span class="ctl-quality">高清</span>
-    <span class="ctl-volume" aria-hidden="true"><i></i><i></i><i></i><i></i></span>
+    <span class="ctl-quality" title="播放格式">{label}</span>
+    <button class="ctl ctl-mute" type="button" aria-label="静音"></button>
+    <button class="ctl ctl-full" type="button" aria-label="全屏"></button>
   </div>
 </div>
-<script src="/js/player.js"></script>"""
+{hls}<script src="/js/player.js"></script>"""
     return page(f"{t['name']} {episode_label(episode)} - {SITE_NAME}", body, head, "play")
 
 
