@@ -64,7 +64,9 @@ class BrowseE2E : public PlayerE2E {
 
   std::vector<std::string> Env() const {
     const char* path = std::getenv("PATH");
-    return {RemoteDebuggingEnv(devtools_), "HOME=" + home_.path().string(),
+    return {RemoteDebuggingEnv(devtools_),
+            UserDataEnv(),
+            "HOME=" + home_.path().string(),
             "XDG_CONFIG_HOME=" + (home_.path() / "config").string(),
             "XDG_DESKTOP_DIR=" + desktop().string(),
             "PATH=" + (home_.path() / "bin").string() + ":" + (path ? path : "/usr/bin:/bin")};

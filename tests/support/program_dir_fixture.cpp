@@ -526,9 +526,10 @@ bool PlayerE2E::StartServer() {
 
 std::unique_ptr<ProgramRun> PlayerE2E::RunPlayer(const std::vector<std::string>& arguments,
                                                  std::string_view log_name) {
-  return std::make_unique<ProgramRun>(prog_.path() / "kamplayer", arguments,
-                                      std::vector<std::string>{RemoteDebuggingEnv(devtools_)},
-                                      TestOutputDir() / std::string(log_name));
+  return std::make_unique<ProgramRun>(
+      prog_.path() / "kamplayer", arguments,
+      std::vector<std::string>{RemoteDebuggingEnv(devtools_), UserDataEnv()},
+      TestOutputDir() / std::string(log_name));
 }
 
 }  // namespace kam::testing

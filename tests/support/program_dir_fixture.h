@@ -144,7 +144,11 @@ class PlayerE2E : public ::testing::Test {
   std::unique_ptr<ProgramRun> RunPlayer(const std::vector<std::string>& arguments,
                                         std::string_view log_name = "kamplayer.log");
 
+  // The player's user data folder (its browser profile) for this test: never the real user's.
+  std::string UserDataEnv() const { return "XDG_DATA_HOME=" + user_data_.path().string(); }
+
   TempDir site_;
+  TempDir user_data_;
   ProgramDirCopy prog_;
   TrayHost tray_;
   int devtools_ = -1;

@@ -1,0 +1,212 @@
+// Video as a user meets it: an episode click in the catalogue plays the clip in the player pane
+// by itself, whatever the stream (MP4, WebM, HLS through hls.js); the play page's full-screen
+// button covers the screen and Esc puts the window back, from the normal and the maximised
+// state.
+#include <cstdlib>
+#include <cstring>
+
+#include "tests/e2e/browse_fixture.h"
+
+namespace kam::testing {
+namespace {
+
+std::string Shell(const std::string& cmd) {
+  std::string out;
+  if (FILE* p = popen(cmd.c_str(), "r")) {
+    char buf[512];
+    while (fgets(buf, sizeof buf, p) != nullptr) out += buf;
+    pclose(p);
+  }
+  return out;
+}
+
+struct Geometry {
+  int x = 0, y = 0, width = 0, height = 0;
+  friend bool operator==(const Geometry&, const Geometry&) = default;
+};
+
+std::ostream& operator<<(std::ostream& os, const Geometry& g) {
+  return os << g.width << "x" << g.height << "+" << g.x << "+" << g.y;
+}
+
+Geometry WindowGeometry(const std::string& window) {
+  const std::string out =
+      Shell("timeout 5 xdotool getwindowgeometry --shell " + window + " 2>/dev/null");
+  auto field = [&](const char* name) {
+    const auto at = out.find("\n" + std::string(name) + "=");
+    return at == std::string::npos ? -1 : std::atoi(out.c_str() + at + std::strlen(name) + 2);
+  };
+  return Geometry{field("X"), field("Y"), field("WIDTH"), field("HEIGHT")};
+}
+
+Geometry ScreenGeometry() {
+  const std::string out = Shell("timeout 5 xdotool getdisplaygeometry 2>/dev/null");
+  Geometry g;
+  std::sscanf(out.c_str(), "%d %d", &g.width, &g.height);
+  return g;
+}
+
+void Xdo(const std::string& args) {
+  [[maybe_unused]] const int rc =
+      std::system(("timeout 10 xdotool " + args + " >/dev/null 2>&1").c_str());
+}
+
+// The clip plays: not paused, and its position moves on between two looks.
+constexpr char kPlaying[] =
+    "(function(){var v=document.querySelector('video');"
+    "return !!v && !v.paused && v.readyState >= 2 && v.currentTime > 0.2;})()";
+constexpr char kFullScreen[] = "document.fullscreenElement !== null";
+constexpr char kNotFullScreen[] = "document.fullscreenElement === null";
+
+class VideoE2E : public BrowseE2E {
+ protected:
+  // The main window of the player (its largest mapped window), once it shows.
+  std::string MainWindow(pid_t pid) {
+    std::string found;
+    WaitUntil(
+        [&] {
+          for (const std::string& w : VisibleWindowsOf(pid)) {
+            if (WindowGeometry(w).width >= 1000) found = w;
+          }
+          return !found.empty();
+        },
+        seconds(60));
+    return found;
+  }
+
+  // The title page of 西游记 (unless it shows already), then a click on episode n of its first
+  // play source.
+  std::unique_ptr<DevToolsSession> ClickEpisode(DevToolsSession& listweb, int n) {
+    if (listweb.EvaluateString("location.pathname") != "/title/xiyouji.html") {
+      EXPECT_TRUE(listweb.ClickElement("a.card-cover[href='/title/xiyouji.html']"));
+    }
+    EXPECT_TRUE(WaitForScript(listweb,
+                              "location.pathname === '/title/xiyouji.html' && "
+                              "document.readyState === 'complete'",
+                              seconds(30)));
+    EXPECT_TRUE(listweb.ClickElement("#source-1 li:nth-child(" + std::to_string(n) + ") a"));
+    return Pane(Base() + "/play/xiyouji-" + std::to_string(n) + ".html", seconds(30));
+  }
+
+  // How far the clip moved on in about a second and a half; negative when it cannot be read.
+  static double Advance(DevToolsSession& w3) {
+    const auto before = w3.Evaluate("document.querySelector('video').currentTime");
+    std::this_thread::sleep_for(milliseconds(1500));
+    const auto after = w3.Evaluate("document.querySelector('video').currentTime");
+    if (!before || !after) return -1;
+    return after->number - before->number;
+  }
+};
+
+TEST_F(VideoE2E, EveryKindOfStreamPlaysByItselfAfterAnEpisodeClick) {
+  UseSettings("2", "0");
+  ASSERT_TRUE(StartServerPatiently());
+  auto player = Start();
+  const std::string window = MainWindow(player->pid());
+  ASSERT_FALSE(window.empty());
+  auto listweb = Catalogue();
+  ASSERT_TRUE(listweb);
+  struct Kind {
+    int episode;
+    const char* kind;
+  };
+  for (const Kind& k : {Kind{1, "mp4"}, Kind{2, "webm"}, Kind{3, "hls"}}) {
+    SCOPED_TRACE(k.kind);
+    auto w3 = ClickEpisode(*listweb, k.episode);
+    ASSERT_TRUE(w3) << "the player pane never opened episode " << k.episode;
+    EXPECT_EQ(w3->EvaluateString("document.querySelector('video').dataset.kind"), k.kind);
+    const auto clicked = std::chrono::steady_clock::now();
+    EXPECT_TRUE(WaitForScript(*w3, kPlaying, seconds(30)))
+        << w3->EvaluateString(
+                 "JSON.stringify({p: document.querySelector('video').paused, "
+                 "e: document.querySelector('video').error && "
+                 "document.querySelector('video').error.code})")
+               .value_or("?");
+    const double moved = Advance(*w3);
+    std::printf(
+        "[ measure ] %s: playing %.1f s after the click, moved %.2f s in 1.5 s\n", k.kind,
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - clicked).count() - 1.5,
+        moved);
+    EXPECT_GT(moved, 0.5);
+    EXPECT_EQ(w3->EvaluateString("String(document.querySelector('video').paused)"), "false");
+    EXPECT_TRUE(SaveScreenshot(std::string("playing-") + k.kind));
+    // Back to the catalogue tab for the next kind.
+    ClickWindow(window, 1, 250, 35);
+    ASSERT_TRUE(WaitForScript(*listweb, "document.visibilityState === 'visible'", seconds(10)));
+  }
+  EXPECT_TRUE(player->Running());
+}
+
+class FullScreenE2E : public VideoE2E, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(FullScreenE2E, PageFullScreenCoversTheScreenAndEscapePutsTheWindowBack) {
+  const bool maximised = GetParam();
+  UseSettings("2", "0");
+  ASSERT_TRUE(StartServerPatiently());
+  auto player = Start();
+  const std::string window = MainWindow(player->pid());
+  ASSERT_FALSE(window.empty());
+  auto listweb = Catalogue();
+  ASSERT_TRUE(listweb);
+  const Geometry design = WindowGeometry(window);
+  if (maximised) {
+    // The maximise button, 78 pixels from the right edge of the title bar.
+    ClickWindow(window, 1, design.width - 80 + 17, 23);
+    ASSERT_TRUE(
+        WaitUntil([&] { return WindowGeometry(window).width > design.width; }, seconds(10)));
+    std::this_thread::sleep_for(milliseconds(500));
+  }
+  const Geometry before = WindowGeometry(window);
+  const Geometry screen = ScreenGeometry();
+  ASSERT_GT(screen.width, 0);
+
+  auto w3 = ClickEpisode(*listweb, 1);
+  ASSERT_TRUE(w3);
+  ASSERT_TRUE(WaitForScript(*w3, kPlaying, seconds(30)));
+
+  // The page's own button in, the page's own button out.
+  ASSERT_TRUE(w3->ClickElement(".ctl-full"));
+  ASSERT_TRUE(WaitForScript(*w3, kFullScreen, seconds(10))) << "full screen refused";
+  EXPECT_TRUE(WaitUntil([&] { return WindowGeometry(window) == screen; }, seconds(10)))
+      << WindowGeometry(window);
+  std::this_thread::sleep_for(milliseconds(800));
+  EXPECT_TRUE(SaveScreenshot(maximised ? "full-screen-from-maximised" : "full-screen"));
+  ASSERT_TRUE(w3->ClickElement(".ctl-full"));
+  EXPECT_TRUE(WaitForScript(*w3, kNotFullScreen, seconds(10)));
+  EXPECT_TRUE(WaitUntil([&] { return WindowGeometry(window) == before; }, seconds(10)))
+      << WindowGeometry(window) << " instead of " << before;
+
+  // In again, out with Esc on the keyboard.
+  ASSERT_TRUE(w3->ClickElement(".ctl-full"));
+  ASSERT_TRUE(WaitForScript(*w3, kFullScreen, seconds(10)));
+  ASSERT_TRUE(WaitUntil([&] { return WindowGeometry(window) == screen; }, seconds(10)));
+  Xdo("windowfocus --sync " + window);
+  Xdo("key Escape");
+  EXPECT_TRUE(WaitForScript(*w3, kNotFullScreen, seconds(10))) << "Esc did not leave";
+  EXPECT_TRUE(WaitUntil([&] { return WindowGeometry(window) == before; }, seconds(10)))
+      << WindowGeometry(window) << " instead of " << before;
+
+  // A page that asks over and over, and leaves at once, leaves the window where it was.
+  for (int i = 0; i < 5; ++i) {
+    w3->Call("Runtime.evaluate",
+             "{\"expression\":\"document.querySelector('.player').requestFullscreen()"
+             ".then(function(){return document.exitFullscreen();}).catch(function(){})\","
+             "\"userGesture\":true,\"awaitPromise\":true}");
+  }
+  std::this_thread::sleep_for(milliseconds(1000));
+  EXPECT_TRUE(WaitForScript(*w3, kNotFullScreen, seconds(10)));
+  EXPECT_EQ(WindowGeometry(window), before);
+  // The clip went on (or reached its end) through all of it.
+  EXPECT_EQ(w3->EvaluateString("(function(){var v=document.querySelector('video');"
+                               "return String(!v.error && (v.ended || !v.paused));})()"),
+            "true");
+  EXPECT_TRUE(player->Running());
+}
+
+INSTANTIATE_TEST_SUITE_P(FromBothStates, FullScreenE2E, ::testing::Values(false, true),
+                         [](const ::testing::TestParamInfo<bool>& info) {
+                           return info.param ? std::string("Maximised") : std::string("Normal");
+                         });
+
+}  // namespace
+}  // namespace kam::testing
