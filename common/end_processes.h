@@ -22,6 +22,10 @@ namespace kam {
 // there, not the interpreter's) and the file name of its argv[0]; any of them may match.
 void EndProcessesByName(std::string_view name);
 
+// The same walk, but the caller's own process is never ended: true when it matches, for a caller
+// that ends itself its own way (the player, which first lets its browser write what it holds).
+bool EndOtherProcessesByName(std::string_view name);
+
 // Whether one name a process is known by matches the target name of EndProcessesByName: equal
 // when ASCII letters are lower-cased; on Linux also equal to the target without its ".exe".
 bool ProcessNameMatches(std::string_view process_name, std::string_view target);

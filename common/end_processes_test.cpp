@@ -247,5 +247,22 @@ TEST_F(EndProcesses, CallerEndsLastAfterEveryOtherCopy) {
   EXPECT_TRUE(later.WasKilled());
 }
 
+// The caller that ends itself its own way: every other copy ends, the caller is told and goes on.
+TEST_F(EndProcesses, EndingOthersSparesTheCallerAndSaysItMatched) {
+  const std::string name = UniqueProcessName("kpm");
+  const auto program = Copy(name);
+  Running other(program);
+  ASSERT_TRUE(other.ready());
+  ChildProcess caller(program, {"end-others", name + ".exe"});
+  EXPECT_EQ(caller.ReadLine(10s), "self");
+  const std::optional<int> status = caller.Wait(10s);
+  ASSERT_TRUE(status.has_value());
+  EXPECT_TRUE(ExitedWith(*status, 4));
+  EXPECT_TRUE(other.WasKilled());
+
+  ChildProcess stranger(Copy(UniqueProcessName("kpn")), {"end-others", name + ".exe"});
+  EXPECT_EQ(stranger.ReadLine(10s), "not self");
+}
+
 }  // namespace
 }  // namespace kam

@@ -115,7 +115,7 @@ void Kill(pid_t pid, int pidfd) {
 
 }  // namespace
 
-void EndProcessesByName(std::string_view name) {
+bool EndOtherProcessesByName(std::string_view name) {
   const pid_t self = getpid();
   bool end_self = false;
   if (DIR* proc = opendir("/proc")) {
@@ -135,9 +135,11 @@ void EndProcessesByName(std::string_view name) {
     }
     closedir(proc);
   }
-  if (end_self) {
-    _exit(0);
-  }
+  return end_self;
+}
+
+void EndProcessesByName(std::string_view name) {
+  if (EndOtherProcessesByName(name)) _exit(0);
 }
 
 }  // namespace kam

@@ -21,9 +21,9 @@ std::string ToUtf8(const wchar_t* text) {
 
 }  // namespace
 
-void EndProcessesByName(std::string_view name) {
+bool EndOtherProcessesByName(std::string_view name) {
   HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-  if (snapshot == INVALID_HANDLE_VALUE) return;
+  if (snapshot == INVALID_HANDLE_VALUE) return false;
   const DWORD self = GetCurrentProcessId();
   bool end_self = false;
   PROCESSENTRY32W entry{};
@@ -43,9 +43,11 @@ void EndProcessesByName(std::string_view name) {
     }
   }
   CloseHandle(snapshot);
-  if (end_self) {
-    TerminateProcess(GetCurrentProcess(), 0);
-  }
+  return end_self;
+}
+
+void EndProcessesByName(std::string_view name) {
+  if (EndOtherProcessesByName(name)) TerminateProcess(GetCurrentProcess(), 0);
 }
 
 }  // namespace kam

@@ -59,6 +59,12 @@ void SystemServices::StartDetached(const std::filesystem::path& program,
   qCDebug(lcStart) << "start" << program.c_str() << argument.c_str() << ok;
 }
 
-void SystemServices::EndProcessesByName(const std::string& name) { kam::EndProcessesByName(name); }
+void SystemServices::EndProcessesByName(const std::string& name) {
+  if (!end_self_) {
+    kam::EndProcessesByName(name);
+    return;
+  }
+  if (EndOtherProcessesByName(name)) end_self_();
+}
 
 }  // namespace kam

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <string>
 
 #include "player/startup/file_download.h"
@@ -26,12 +27,19 @@ class SystemServices : public SystemPort {
                              const std::string& default_value) override;
   bool FileExists(const std::filesystem::path& file) override;
   void StartDetached(const std::filesystem::path& program, const std::string& argument) override;
+  // Ends every other process of that name; when this one matches too, it ends the program
+  // through end_self (set by SetSelfEnd) once that is set, else at once as the platform does.
   void EndProcessesByName(const std::string& name) override;
+
+  // How this program ends itself: the player quits its event loop, so its browser profile
+  // writes out what it holds (cookies are kept in memory for up to half a minute).
+  void SetSelfEnd(std::function<void()> end_self) { end_self_ = std::move(end_self); }
 
  private:
   std::filesystem::path program_dir_;
   std::string command_line_;
   MessagePump pump_;
+  std::function<void()> end_self_;
 };
 
 }  // namespace kam

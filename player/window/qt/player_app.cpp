@@ -3,6 +3,9 @@
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QTimer>
+#include <chrono>
+#include <cstdlib>
+#include <thread>
 
 #include "player/browse/qt/site_profile.h"
 #include "player/playlist/history.h"
@@ -13,7 +16,21 @@ PlayerApp::PlayerApp(std::filesystem::path program_dir, std::string command_line
                      ServerAddresses servers)
     : system_(std::move(program_dir), std::move(command_line),
               [] { QCoreApplication::processEvents(QEventLoop::AllEvents); }),
-      startup_(state_, *this, system_, std::move(servers)) {}
+      startup_(state_, *this, system_, std::move(servers)) {
+  system_.SetSelfEnd([this] { EndInOrder(); });
+}
+
+void PlayerApp::EndInOrder() {
+  if (window_) window_->hide();
+  if (tray_ != nullptr) tray_->icon().hide();
+  // The loop ends after this handler; the window, its pages and the profile then go in order.
+  // Should that ever hang, the program still ends as the exit routine promises.
+  std::thread([] {
+    std::this_thread::sleep_for(std::chrono::seconds(15));
+    std::_Exit(0);
+  }).detach();
+  QCoreApplication::exit(0);
+}
 
 PlayerApp::~PlayerApp() {
   // The tray icon goes with the program, whichever way it ends.

@@ -57,6 +57,8 @@ class PlayerApp : private MainWindowPort {
   void TrayRemoveIcon() override;
 
   WebPane* PaneOf(MainPane pane);
+  // The program's own end when every copy of it is ended by name: an orderly quit.
+  void EndInOrder();
 
   PlayerState state_;
   SystemServices system_;

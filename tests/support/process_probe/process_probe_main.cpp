@@ -99,6 +99,12 @@ int End(const std::string& name) {
   return 3;
 }
 
+// Ends the other copies; says whether it matched itself, and goes on.
+int EndOthers(const std::string& name) {
+  Say(kam::EndOtherProcessesByName(name) ? "self" : "not self");
+  return 4;
+}
+
 #ifdef _WIN32
 std::string ProcessLine() { return std::to_string(GetCurrentProcessId()) + "\n"; }
 #else
@@ -170,6 +176,7 @@ int main(int argc, char** argv) {
   const std::string_view mode = n > 1 ? std::string_view(args[1]) : "wait";
   if (mode == "wait") return Wait();
   if (mode == "end" && n > 2) return End(args[2]);
+  if (mode == "end-others" && n > 2) return EndOthers(args[2]);
   if (mode == "end-on-line" && n > 2) {
     Say("ready");
     if (!ReadLine(kMaxLifeMs)) return 4;

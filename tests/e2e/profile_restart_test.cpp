@@ -1,0 +1,56 @@
+// The player's user data as a member meets it: a login the site made (a session cookie) and the
+// site's local storage are still there after the player was ended and started again.
+#include <sys/wait.h>
+
+#include "tests/e2e/browse_fixture.h"
+
+namespace kam::testing {
+namespace {
+
+// A same-origin request from the page, answered before the script goes on.
+std::string SyncGet(const std::string& path) {
+  return "(function(){var x=new XMLHttpRequest();x.open('GET','" + path +
+         "',false);x.send();return x.responseText;})()";
+}
+
+class ProfileE2E : public BrowseE2E {
+ protected:
+  // Ends the player as a user does: the tray menu's exit item.
+  void ExitThroughTheTray(ProgramRun& player) {
+    const auto icon = WaitForTrayIcon(player.pid());
+    ASSERT_TRUE(icon) << "no tray icon";
+    ClickWindow(*icon, 3);
+    std::this_thread::sleep_for(milliseconds(700));
+    Keys("Down Down Down Return");
+    const auto status = player.Wait(seconds(30));
+    ASSERT_TRUE(status) << "still running after the exit item";
+    EXPECT_TRUE(WIFEXITED(*status) && WEXITSTATUS(*status) == 0);
+  }
+};
+
+TEST_F(ProfileE2E, LoginAndStorageSurviveAnExitAndAStart) {
+  UseSettings("2", "0");
+  ASSERT_TRUE(StartServerPatiently());
+  {
+    auto player = Start("kamplayer-1.log");
+    auto listweb = Catalogue();
+    ASSERT_TRUE(listweb) << "the catalogue never loaded";
+    EXPECT_EQ(listweb->EvaluateString(SyncGet("/member/whoami")), "");
+    EXPECT_EQ(listweb->EvaluateString(SyncGet("/member/login?name=zhang3")), "welcome zhang3\n");
+    listweb->Evaluate("localStorage.setItem('kam-last-title', 'xiyouji')");
+    ASSERT_NO_FATAL_FAILURE(ExitThroughTheTray(*player));
+  }
+  // The profile lives in the user's data folder, not in the program directory.
+  EXPECT_TRUE(std::filesystem::is_directory(user_data_.path() / "kamplayer"));
+  EXPECT_FALSE(std::filesystem::exists(prog_.path() / "kamplayer-profile"));
+
+  auto player = Start("kamplayer-2.log");
+  auto listweb = Catalogue();
+  ASSERT_TRUE(listweb) << "the catalogue never loaded after the restart";
+  EXPECT_EQ(listweb->EvaluateString(SyncGet("/member/whoami")), "kam_member=zhang3");
+  EXPECT_EQ(listweb->EvaluateString("localStorage.getItem('kam-last-title')"), "xiyouji");
+  EXPECT_TRUE(player->Running());
+}
+
+}  // namespace
+}  // namespace kam::testing
