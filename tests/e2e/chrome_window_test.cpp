@@ -15,22 +15,13 @@
 #include <thread>
 
 #include "tests/support/program_dir_fixture.h"
+#include "tests/support/x_window.h"
 
 namespace kam::testing {
 namespace {
 
 using std::chrono::milliseconds;
 using std::chrono::seconds;
-
-std::string Shell(const std::string& cmd) {
-  std::string out;
-  if (FILE* p = popen(cmd.c_str(), "r")) {
-    char buf[512];
-    while (fgets(buf, sizeof buf, p) != nullptr) out += buf;
-    pclose(p);
-  }
-  return out;
-}
 
 struct Rgb {
   int r = -1, g = -1, b = -1;
@@ -43,36 +34,13 @@ std::ostream& operator<<(std::ostream& os, const Rgb& c) {
 
 // One pixel of the display as it shows now.
 Rgb ScreenPixel(int x, int y) {
-  const std::string out = Shell("timeout 10 import -window root -crop 1x1+" + std::to_string(x) +
-                                "+" + std::to_string(y) + " -depth 8 txt:- 2>/dev/null");
+  const std::string out =
+      ShellOutput("timeout 10 import -window root -crop 1x1+" + std::to_string(x) + "+" +
+                  std::to_string(y) + " -depth 8 txt:- 2>/dev/null");
   Rgb c;
   const auto at = out.find("0,0: (");
   if (at != std::string::npos) std::sscanf(out.c_str() + at, "0,0: (%d,%d,%d", &c.r, &c.g, &c.b);
   return c;
-}
-
-struct Geometry {
-  int x = 0, y = 0, width = 0, height = 0;
-  friend bool operator==(const Geometry&, const Geometry&) = default;
-};
-
-std::ostream& operator<<(std::ostream& os, const Geometry& g) {
-  return os << g.width << "x" << g.height << "+" << g.x << "+" << g.y;
-}
-
-Geometry WindowGeometry(const std::string& window) {
-  const std::string out =
-      Shell("timeout 5 xdotool getwindowgeometry --shell " + window + " 2>/dev/null");
-  Geometry g;
-  auto field = [&](const char* name) {
-    const auto at = out.find(std::string(name) + "=");
-    return at == std::string::npos ? 0 : std::atoi(out.c_str() + at + std::strlen(name) + 1);
-  };
-  g.x = field("X");
-  g.y = field("Y");
-  g.width = field("WIDTH");
-  g.height = field("HEIGHT");
-  return g;
 }
 
 // Whether the catalogue page has painted in the window whose top-left corner is at (wx, wy) on
@@ -80,24 +48,19 @@ Geometry WindowGeometry(const std::string& window) {
 // dark blue in its navigation bar, and pictures and words (not one flat colour) below it.
 bool CataloguePainted(const std::string& display, int wx, int wy, int scale) {
   const std::string env = display.empty() ? "" : "DISPLAY=" + display + " ";
-  const std::string nav =
-      Shell(env + "timeout 10 import -window root -crop 1x1+" + std::to_string(wx + 700 * scale) +
-            "+" + std::to_string(wy + 95 * scale) + " -depth 8 txt:- 2>/dev/null");
+  const std::string nav = ShellOutput(
+      env + "timeout 10 import -window root -crop 1x1+" + std::to_string(wx + 700 * scale) + "+" +
+      std::to_string(wy + 95 * scale) + " -depth 8 txt:- 2>/dev/null");
   Rgb c;
   const auto at = nav.find("0,0: (");
   if (at == std::string::npos) return false;
   std::sscanf(nav.c_str() + at, "0,0: (%d,%d,%d", &c.r, &c.g, &c.b);
   if (c.b <= c.r + 8) return false;
-  const std::string spread = Shell(
+  const std::string spread = ShellOutput(
       env + "timeout 10 import -window root -crop " + std::to_string(600 * scale) + "x" +
       std::to_string(400 * scale) + "+" + std::to_string(wx + 100 * scale) + "+" +
       std::to_string(wy + 130 * scale) + " -format '%[fx:standard_deviation]' info: 2>/dev/null");
   return std::atof(spread.c_str()) > 0.1;
-}
-
-void Xdo(const std::string& args) {
-  [[maybe_unused]] const int rc =
-      std::system(("timeout 10 xdotool " + args + " >/dev/null 2>&1").c_str());
 }
 
 // Each move is its own motion event: the pause keeps the toolkit from folding moves together.
@@ -222,7 +185,7 @@ TEST_F(ChromeE2E, TabLightsUnderThePointer) {
 TEST_F(ChromeE2E, MaximiseAndRestore) {
   const Geometry normal = Now();
   ClickInWindow(MaxLeft(1186) + 17, kButtonTop + 12);
-  const std::string screen = Shell("xdotool getdisplaygeometry");
+  const std::string screen = ShellOutput("xdotool getdisplaygeometry");
   int sw = 0, sh = 0;
   ASSERT_EQ(std::sscanf(screen.c_str(), "%d %d", &sw, &sh), 2);
   // No panel reserves space on the test display: the work area is the whole screen.
@@ -353,7 +316,7 @@ class BigDisplay {
           std::vector<std::string>{name, "-screen", "0", "2600x1600x24", "-nolisten", "tcp"});
       if (WaitUntil(
               [&] {
-                return Shell("xdpyinfo -display " + name + " >/dev/null 2>&1 && echo up")
+                return ShellOutput("xdpyinfo -display " + name + " >/dev/null 2>&1 && echo up")
                            .find("up") != std::string::npos;
               },
               seconds(5))) {
@@ -383,17 +346,18 @@ TEST_F(PlayerE2E, ScaledTwiceScreenshot) {
   std::string window;
   ASSERT_TRUE(WaitUntil(
       [&] {
-        window = Shell(xdo + "search --onlyvisible --pid " + std::to_string(player.pid()) +
-                       " 2>/dev/null | head -1");
+        window = ShellOutput(xdo + "search --onlyvisible --pid " + std::to_string(player.pid()) +
+                             " 2>/dev/null | head -1");
         while (!window.empty() && window.back() == '\n') window.pop_back();
         if (window.empty()) return false;
-        return Shell(xdo + "getwindowgeometry " + window).find("2372x1404") != std::string::npos;
+        return ShellOutput(xdo + "getwindowgeometry " + window).find("2372x1404") !=
+               std::string::npos;
       },
       seconds(60)))
       << "the window never showed at twice its design size";
   // The page has painted (slow at this size on a busy machine); a screenshot regardless.
   {
-    const std::string out = Shell(xdo + "getwindowgeometry --shell " + window);
+    const std::string out = ShellOutput(xdo + "getwindowgeometry --shell " + window);
     Geometry at;
     std::sscanf(out.c_str() + out.find("X="), "X=%d\nY=%d", &at.x, &at.y);
     WaitUntil([&] { return CataloguePainted(display.name(), at.x, at.y, 2); }, seconds(90));
@@ -407,20 +371,20 @@ TEST_F(PlayerE2E, ScaledTwiceScreenshot) {
   // The close button's glyph is drawn at the device resolution: its cross has pixels of the
   // full glyph grey in the middle of the 70 x 50 device-pixel button.
   const Geometry g = [&] {
-    const std::string out = Shell(xdo + "getwindowgeometry --shell " + window);
+    const std::string out = ShellOutput(xdo + "getwindowgeometry --shell " + window);
     Geometry r;
     std::sscanf(out.c_str() + out.find("X="), "X=%d\nY=%d", &r.x, &r.y);
     return r;
   }();
-  const std::string px =
-      Shell("convert " + file.string() + " -crop 1x1+" + std::to_string(g.x + 2 * (1 + 1143 + 17)) +
-            "+" + std::to_string(g.y + 2 * (11 + 12)) + " -depth 8 txt:- 2>/dev/null");
+  const std::string px = ShellOutput(
+      "convert " + file.string() + " -crop 1x1+" + std::to_string(g.x + 2 * (1 + 1143 + 17)) + "+" +
+      std::to_string(g.y + 2 * (11 + 12)) + " -depth 8 txt:- 2>/dev/null");
   Rgb c;
   const auto at = px.find("0,0: (");
   ASSERT_NE(at, std::string::npos);
   std::sscanf(px.c_str() + at, "0,0: (%d,%d,%d", &c.r, &c.g, &c.b);
   EXPECT_GE(c.r, 140) << c << " at " << g.x << "," << g.y << "\n"
-                      << Shell("DISPLAY=" + display.name() + " xwininfo -root -tree");
+                      << ShellOutput("DISPLAY=" + display.name() + " xwininfo -root -tree");
 }
 
 }  // namespace

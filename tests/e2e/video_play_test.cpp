@@ -2,54 +2,11 @@
 // by itself, whatever the stream (MP4, WebM, HLS through hls.js); the play page's full-screen
 // button covers the screen and Esc puts the window back, from the normal and the maximised
 // state.
-#include <cstdlib>
-#include <cstring>
-
 #include "tests/e2e/browse_fixture.h"
+#include "tests/support/x_window.h"
 
 namespace kam::testing {
 namespace {
-
-std::string Shell(const std::string& cmd) {
-  std::string out;
-  if (FILE* p = popen(cmd.c_str(), "r")) {
-    char buf[512];
-    while (fgets(buf, sizeof buf, p) != nullptr) out += buf;
-    pclose(p);
-  }
-  return out;
-}
-
-struct Geometry {
-  int x = 0, y = 0, width = 0, height = 0;
-  friend bool operator==(const Geometry&, const Geometry&) = default;
-};
-
-std::ostream& operator<<(std::ostream& os, const Geometry& g) {
-  return os << g.width << "x" << g.height << "+" << g.x << "+" << g.y;
-}
-
-Geometry WindowGeometry(const std::string& window) {
-  const std::string out =
-      Shell("timeout 5 xdotool getwindowgeometry --shell " + window + " 2>/dev/null");
-  auto field = [&](const char* name) {
-    const auto at = out.find("\n" + std::string(name) + "=");
-    return at == std::string::npos ? -1 : std::atoi(out.c_str() + at + std::strlen(name) + 2);
-  };
-  return Geometry{field("X"), field("Y"), field("WIDTH"), field("HEIGHT")};
-}
-
-Geometry ScreenGeometry() {
-  const std::string out = Shell("timeout 5 xdotool getdisplaygeometry 2>/dev/null");
-  Geometry g;
-  std::sscanf(out.c_str(), "%d %d", &g.width, &g.height);
-  return g;
-}
-
-void Xdo(const std::string& args) {
-  [[maybe_unused]] const int rc =
-      std::system(("timeout 10 xdotool " + args + " >/dev/null 2>&1").c_str());
-}
 
 // The clip plays: not paused, and its position moves on between two looks.
 constexpr char kPlaying[] =
@@ -60,6 +17,17 @@ constexpr char kNotFullScreen[] = "document.fullscreenElement === null";
 
 class VideoE2E : public BrowseE2E {
  protected:
+  // The player on the demo site (buffering 5 ticks), its main window and its catalogue pane.
+  void StartPlayer() {
+    UseSettings("2", "0");
+    ASSERT_TRUE(StartServerPatiently());
+    player_ = Start();
+    window_ = MainWindow(player_->pid());
+    ASSERT_FALSE(window_.empty());
+    listweb_ = Catalogue();
+    ASSERT_TRUE(listweb_) << "the catalogue never loaded";
+  }
+
   // The main window of the player (its largest mapped window), once it shows.
   std::string MainWindow(pid_t pid) {
     std::string found;
@@ -88,6 +56,10 @@ class VideoE2E : public BrowseE2E {
     return Pane(Base() + "/play/xiyouji-" + std::to_string(n) + ".html", seconds(30));
   }
 
+  std::unique_ptr<ProgramRun> player_;
+  std::string window_;
+  std::unique_ptr<DevToolsSession> listweb_;
+
   // How far the clip moved on in about a second and a half; negative when it cannot be read.
   static double Advance(DevToolsSession& w3) {
     const auto before = w3.Evaluate("document.querySelector('video').currentTime");
@@ -99,13 +71,10 @@ class VideoE2E : public BrowseE2E {
 };
 
 TEST_F(VideoE2E, EveryKindOfStreamPlaysByItselfAfterAnEpisodeClick) {
-  UseSettings("2", "0");
-  ASSERT_TRUE(StartServerPatiently());
-  auto player = Start();
-  const std::string window = MainWindow(player->pid());
-  ASSERT_FALSE(window.empty());
-  auto listweb = Catalogue();
-  ASSERT_TRUE(listweb);
+  ASSERT_NO_FATAL_FAILURE(StartPlayer());
+  ProgramRun* player = player_.get();
+  const std::string window = window_;
+  DevToolsSession* listweb = listweb_.get();
   struct Kind {
     int episode;
     const char* kind;
@@ -141,13 +110,10 @@ class FullScreenE2E : public VideoE2E, public ::testing::WithParamInterface<bool
 
 TEST_P(FullScreenE2E, PageFullScreenCoversTheScreenAndEscapePutsTheWindowBack) {
   const bool maximised = GetParam();
-  UseSettings("2", "0");
-  ASSERT_TRUE(StartServerPatiently());
-  auto player = Start();
-  const std::string window = MainWindow(player->pid());
-  ASSERT_FALSE(window.empty());
-  auto listweb = Catalogue();
-  ASSERT_TRUE(listweb);
+  ASSERT_NO_FATAL_FAILURE(StartPlayer());
+  ProgramRun* player = player_.get();
+  const std::string window = window_;
+  DevToolsSession* listweb = listweb_.get();
   const Geometry design = WindowGeometry(window);
   if (maximised) {
     // The maximise button, 78 pixels from the right edge of the title bar.
@@ -157,7 +123,7 @@ TEST_P(FullScreenE2E, PageFullScreenCoversTheScreenAndEscapePutsTheWindowBack) {
     std::this_thread::sleep_for(milliseconds(500));
   }
   const Geometry before = WindowGeometry(window);
-  const Geometry screen = ScreenGeometry();
+  const Geometry screen = DisplayGeometry();
   ASSERT_GT(screen.width, 0);
 
   auto w3 = ClickEpisode(*listweb, 1);
