@@ -105,7 +105,8 @@ void Form1::bjbox_Resize() {
 }
 
 void Form1::vip3_Resize() {
-  const CountdownStripLayout c = LayoutCountdownStrip(port_.ClientSize(Ctl::vip3), 255, 315);
+  const CountdownStripLayout c =
+      LayoutCountdownStrip(port_.ClientSize(Ctl::vip3), kLabel5VisibleTwips, kTipVisibleTwips);
   port_.SetBounds(Ctl::Label5, c.Label5);
   port_.SetBounds(Ctl::tip, c.tip);
 }

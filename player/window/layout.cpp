@@ -45,7 +45,7 @@ PlayerAreaLayout LayoutPlayerArea(Size client, bool side_panel_visible) {
 
   const double vip_w = p.vip.width * kTwipsPerPixel;
   const double vip_h = p.vip.height * kTwipsPerPixel;
-  p.vip3 = Box(0, vip_h - 300, vip_w, kVip3HeightTwips);
+  p.vip3 = Box(0, vip_h - kVip3VisibleTwips, vip_w, kVip3HeightTwips);
   p.qvod = Box(-40, -40, vip_w + 40, vip_h + 80);
   return p;
 }
@@ -86,9 +86,9 @@ Rect LayoutPlaceholder(Size client, Size picture) {
 CountdownStripLayout LayoutCountdownStrip(Size client_twips, double label5_height_twips,
                                           double tip_height_twips) {
   CountdownStripLayout c;
-  c.Label5 = Box((client_twips.width - kLabel5WidthTwips) / 2, 120, kLabel5WidthTwips,
+  c.Label5 = Box((client_twips.width - kLabel5WidthTwips) / 2, kLabel5TopTwips, kLabel5WidthTwips,
                  label5_height_twips);
-  c.tip = Box(c.Label5.left + 900, 90, kTipWidthTwips, tip_height_twips);
+  c.tip = Box(c.Label5.left + kTipOffsetTwips, kTipTopTwips, kTipWidthTwips, tip_height_twips);
   return c;
 }
 

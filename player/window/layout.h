@@ -15,6 +15,17 @@ inline constexpr double kSidePanelWidth = 300;
 inline constexpr double kStripWidth = 10;
 inline constexpr Size kPlaceholderSize{324, 200};  // bjimg
 inline constexpr double kVip3HeightTwips = 495;
+// vip3 sits this far above vip's bottom edge, which is the player area's: only this top part of
+// the strip shows, the rest lies under the bottom of the window.
+inline constexpr double kVip3VisibleTwips = 300;
+// Tops of the caption and of the number in vip3, and the number's place right of the caption's
+// left edge.
+inline constexpr double kLabel5TopTwips = 120;
+inline constexpr double kTipTopTwips = 90;
+inline constexpr double kTipOffsetTwips = 900;
+// Their heights: what shows of the strip below their tops, so no text runs under the edge.
+inline constexpr double kLabel5VisibleTwips = kVip3VisibleTwips - kLabel5TopTwips;
+inline constexpr double kTipVisibleTwips = kVip3VisibleTwips - kTipTopTwips;
 inline constexpr double kLabel5WidthTwips = 2055;
 inline constexpr double kTipWidthTwips = 615;
 

@@ -70,6 +70,21 @@ TEST(Layout, CountdownCaptionIsCentredAndTheNumberFollowsIt) {
   EXPECT_EQ(c.tip.width, 615);
 }
 
+TEST(Layout, CountdownTextsEndWhereTheStripLeavesTheWindow) {
+  // At the design size and maximised: vip3's visible part ends at the player area's bottom, and
+  // both texts end there too, so neither runs under the window's bottom edge.
+  for (const Size area : {Size{1184, 632}, Size{1598, 890}}) {
+    const PlayerAreaLayout p = LayoutPlayerArea(area, true);
+    EXPECT_DOUBLE_EQ(p.vip.top + (p.vip3.top + kVip3VisibleTwips) / kTwipsPerPixel, area.height);
+    const CountdownStripLayout c =
+        LayoutCountdownStrip({p.vip3.width, p.vip3.height}, kLabel5VisibleTwips, kTipVisibleTwips);
+    EXPECT_EQ(c.Label5.top + c.Label5.height, kVip3VisibleTwips);
+    EXPECT_EQ(c.tip.top + c.tip.height, kVip3VisibleTwips);
+    // Room for the caption before the number starts: 60 pixels.
+    EXPECT_EQ(c.tip.left - c.Label5.left, 60 * kTwipsPerPixel);
+  }
+}
+
 TEST(Layout, SmallContainersGiveEmptyControlsNotNegativeOnes) {
   struct Case {
     Size client;

@@ -15,6 +15,7 @@
 #include "player/window/layout.h"
 #include "player/window/qt/app_tip.h"
 #include "player/window/qt/artwork.h"
+#include "player/window/qt/fitted_font.h"
 #include "player/window/qt/tray.h"
 
 namespace kam::window {
@@ -173,6 +174,14 @@ void Form1Window::BuildControls(QWebEngineProfile* site_profile) {
   controls_[static_cast<int>(Ctl::Label5)] = Label5_;
   tip_ = TransparentLabel(vip3, QColor(255, 255, 0));
   tip_->setObjectName(QStringLiteral("tip"));
+  // Both texts whole in what shows of the strip, the caption ending before the number begins.
+  const int caption_w = Round(kTipOffsetTwips / kTwipsPerPixel);
+  Label5_->setFont(FittedFont(SongTi(9, false), Label5_->text(),
+                              QSize(caption_w, int(kLabel5VisibleTwips / kTwipsPerPixel))));
+  tip_->setFont(FittedFont(
+      SongTi(10.5, true), QStringLiteral("88"),
+      QSize(Round(kTipWidthTwips / kTwipsPerPixel), int(kTipVisibleTwips / kTwipsPerPixel))));
+  for (QLabel* label : {Label5_, tip_}) label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   controls_[static_cast<int>(Ctl::tip)] = tip_;
   qvod_ = new WebPane(vip, site_profile);
   qvod_->setObjectName(QStringLiteral("qvod"));
