@@ -157,8 +157,13 @@ Sample RunOnce(const fs::path& program, const std::vector<std::string>& args,
                const std::string& site) {
   const int port = FreePort();
   const auto start = Clock::now();
-  const pid_t pid =
-      Spawn(program, args, {"QTWEBENGINE_REMOTE_DEBUGGING=127.0.0.1:" + std::to_string(port)});
+  const pid_t pid = Spawn(
+      program, args,
+      {"QTWEBENGINE_REMOTE_DEBUGGING=127.0.0.1:" + std::to_string(port),
+       // The player's profile goes into the bench's own folder, never the user's.
+       "XDG_DATA_HOME=" +
+           (fs::temp_directory_path() / ("kam-startup-bench-data-" + std::to_string(getpid())))
+               .string()});
   Sample s;
   if (pid <= 0) return s;
   const auto deadline = start + std::chrono::seconds(60);
@@ -241,6 +246,8 @@ int main(int argc, char** argv) {
   }
   EndGroup(server);
   fs::remove_all(work);
+  fs::remove_all(fs::temp_directory_path() /
+                 ("kam-startup-bench-data-" + std::to_string(getpid())));
   if (player_s.empty()) {
     std::fprintf(stderr, "no complete run\n");
     return 1;
