@@ -7,6 +7,8 @@ packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-webengine-dev qt6-webengine-dev-tools libqt6webenginecore6-bin
   libcurl4-openssl-dev libcpp-httplib-dev
+  # the installer: a self-extracting archive, icons converted from the icon file
+  makeself imagemagick
   # tests and benchmarks
   googletest libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev
   curl python3
