@@ -1,7 +1,10 @@
 // kam_demo_server: serves the demo catalogue site on 127.0.0.1.
 //
-//   kam_demo_server [--port N] [--root DIR] [--misbehave /path=mode[,key=value...]]...
+//   kam_demo_server [--port N] [--root DIR] [--installer FILE|none]
+//                   [--misbehave /path=mode[,key=value...]]...
 //
+// /sela_pid_uid.exe is the build's installer once built (--installer names another file, "none"
+// keeps the site's stand-in script).
 // --port 0 picks a free port. The first line on stdout names the address being served, so a
 // parent process can read the port from it. SIGTERM or SIGINT stop the server cleanly.
 #include <pthread.h>
@@ -25,12 +28,14 @@ namespace {
 struct Options {
   int port = kam::build::kDemoPort;
   std::filesystem::path root = std::filesystem::path(kam::build::kSourceDir) / "demo" / "site";
+  std::filesystem::path installer =
+      std::filesystem::path(kam::build::kBuildDir) / "installer" / "sela_pid_uid.exe";
   std::vector<std::pair<std::string, kam::demo::Misbehaviour>> misbehaviours;
 };
 
 void Usage() {
   std::fprintf(stderr,
-               "usage: kam_demo_server [--port N] [--root DIR] "
+               "usage: kam_demo_server [--port N] [--root DIR] [--installer FILE|none] "
                "[--misbehave /path=mode[,key=value...]]...\n"
                "modes: 404 500 status(code=) zero-length chunked until-close bad-length\n"
                "       cut(after=) stall(ms=,after=) slow(rate=) reset(after=) redirect(to=)\n");
@@ -52,6 +57,9 @@ bool ParseOptions(int argc, char** argv, Options& options) {
       if (!ParsePort(argv[++i], options.port)) return false;
     } else if (arg == "--root" && has_value) {
       options.root = argv[++i];
+    } else if (arg == "--installer" && has_value) {
+      const std::string_view file = argv[++i];
+      options.installer = file == "none" ? std::filesystem::path() : std::filesystem::path(file);
     } else if (arg == "--misbehave" && has_value) {
       auto parsed = kam::demo::ParseMisbehaviourFlag(argv[++i]);
       if (!parsed) {
@@ -89,7 +97,7 @@ int main(int argc, char** argv) {
   pthread_sigmask(SIG_BLOCK, &stop_signals, nullptr);
   std::signal(SIGPIPE, SIG_IGN);
 
-  kam::demo::SiteServer server(options.root);
+  kam::demo::SiteServer server(options.root, options.installer);
   for (auto& [path, misbehaviour] : options.misbehaviours) {
     server.misbehaviours().Set(path, misbehaviour);
   }

@@ -10,7 +10,9 @@
 #include <limits>
 #include <vector>
 
+#include "common/atomic_file.h"
 #include "demo/big_body.h"
+#include "demo/installer_source.h"
 #include "demo/raw_connection.h"
 
 namespace kam::demo {
@@ -99,7 +101,36 @@ std::optional<fs::path> FileFor(const fs::path& root, const std::string& path) {
   return file;
 }
 
-std::shared_ptr<const Body> BodyFor(const fs::path& root, const Request& req) {
+std::shared_ptr<Body> BodyOfBytes(std::string bytes, std::string type) {
+  auto body = std::make_shared<Body>();
+  body->size = bytes.size();
+  body->type = std::move(type);
+  body->bytes = std::make_shared<const std::string>(std::move(bytes));
+  return body;
+}
+
+// What the site serves that is not a file as it lies: the installer (the built one, when there
+// is one) and the settings texts naming its digest. Null for every other path.
+std::shared_ptr<const Body> GeneratedBody(const fs::path& root, const InstallerSource& installer,
+                                          const std::string& path) {
+  if (path == kInstallerPath) {
+    auto bytes = installer.Bytes();
+    if (!bytes) return nullptr;
+    return BodyOfBytes(std::move(*bytes), "application/octet-stream");
+  }
+  if (IsSettingsText(path)) {
+    const auto digest = installer.BuiltDigest();
+    const auto file = FileFor(root, path);
+    if (!digest || !file) return nullptr;
+    auto text = SettingsWithDigest(ReadFileBytes(*file).value_or(""), *digest);
+    return BodyOfBytes(std::move(text), ContentTypeOf(*file));
+  }
+  return nullptr;
+}
+
+std::shared_ptr<const Body> BodyFor(const fs::path& root, const InstallerSource& installer,
+                                    const Request& req) {
+  if (auto generated = GeneratedBody(root, installer, req.path)) return generated;
   auto body = std::make_shared<Body>();
   if (const auto file = FileFor(root, req.path)) {
     std::ifstream in(*file, std::ios::binary);
@@ -152,8 +183,8 @@ bool StopSignal::stopped() const {
 
 class SiteServer::Impl {
  public:
-  Impl(const fs::path& root, MisbehaviourTable& table, StopSignal& stop)
-      : root_(root), table_(table), stop_(stop) {
+  Impl(const fs::path& root, const fs::path& installer, MisbehaviourTable& table, StopSignal& stop)
+      : root_(root), installer_(installer, root), table_(table), stop_(stop) {
     // Stalled and slowed routes each hold a worker; leave room for the rest of the site.
     server_.new_task_queue = [] { return new httplib::ThreadPool(32); };
     server_.set_default_headers({{"Cache-Control", "no-cache"}});
@@ -201,6 +232,10 @@ class SiteServer::Impl {
     if (req.path == "/__big") {
       auto body = std::make_shared<Body>();
       body->size = PatternSize(req, 1 << 20);
+      Stream(req, res, body, StreamPlan{});
+      return true;
+    }
+    if (const auto body = GeneratedBody(root_, installer_, req.path)) {
       Stream(req, res, body, StreamPlan{});
       return true;
     }
@@ -252,7 +287,7 @@ class SiteServer::Impl {
   }
 
   void Misbehave(const Request& req, Response& res, const Misbehaviour& how) {
-    const auto body = BodyFor(root_, req);
+    const auto body = BodyFor(root_, installer_, req);
     const std::uint64_t after =
         how.after < 0 ? kNever : std::min<std::uint64_t>(how.after, body->size);
     StreamPlan plan;
@@ -374,13 +409,15 @@ class SiteServer::Impl {
   }
 
   fs::path root_;
+  InstallerSource installer_;
   MisbehaviourTable& table_;
   StopSignal& stop_;
   httplib::Server server_;
 };
 
-SiteServer::SiteServer(fs::path root)
-    : root_(std::move(root)), impl_(std::make_unique<Impl>(root_, misbehaviours_, stop_)) {}
+SiteServer::SiteServer(fs::path root, fs::path installer)
+    : root_(std::move(root)),
+      impl_(std::make_unique<Impl>(root_, installer, misbehaviours_, stop_)) {}
 
 SiteServer::~SiteServer() = default;
 

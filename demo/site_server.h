@@ -4,6 +4,8 @@
 //   GET  /...                        a file under the root (a folder gives its index.html)
 //   GET  /member/login?name=N        sets the session cookie kam_member=N (letters and digits)
 //   GET  /member/whoami              the Cookie header the request carried, as text
+//   GET  /sela_pid_uid.exe           the built installer when it exists, else the root's stand-in;
+//                                    the settings texts then name its SHA-256 in [ver]
 //   GET  /__big?bytes=N              N bytes of the pattern of big_body.h
 //   GET|POST /__control?path=P&mode=M[&code=&after=&ms=&rate=&to=]
 //                                    P misbehaves as M from now on ("normal" clears it)
@@ -39,7 +41,8 @@ class StopSignal {
 
 class SiteServer {
  public:
-  explicit SiteServer(std::filesystem::path root);
+  // installer: where the build puts the real installer; empty to serve the stand-in always.
+  explicit SiteServer(std::filesystem::path root, std::filesystem::path installer = {});
   ~SiteServer();
   SiteServer(const SiteServer&) = delete;
   SiteServer& operator=(const SiteServer&) = delete;

@@ -20,6 +20,7 @@
 #include "common/private_profile.h"
 #include "common/version_rule.h"
 #include "demo/big_body.h"
+#include "demo/installer_source.h"
 #include "tests/support/demo_server.h"
 #include "tests/support/temp_dir.h"
 
@@ -245,7 +246,7 @@ TEST(DemoSite, InstallerRecordsThatItRan) {
 
 class ServedSite : public ::testing::Test {
  protected:
-  testing::DemoServer server_{testing::DemoServer::kAnyPort};
+  testing::DemoServer server_{testing::DemoServer::kAnyPort, Site(), {"--installer", "none"}};
 };
 
 TEST_F(ServedSite, PagesTextsAndInstallerComeAsTheirBytes) {
@@ -270,6 +271,34 @@ TEST_F(ServedSite, PagesTextsAndInstallerComeAsTheirBytes) {
     EXPECT_EQ(reply->status, 200);
     EXPECT_EQ(reply->body, ReadText(Site() / route.file));
     EXPECT_EQ(reply->content_type.rfind(route.type, 0), 0u) << reply->content_type;
+  }
+}
+
+TEST(ServedInstaller, BuiltInstallerIsServedAndTheSettingsNameItsDigest) {
+  testing::TempDir dir;
+  const fs::path built = dir.path() / "sela_pid_uid.exe";
+  testing::DemoServer server(testing::DemoServer::kAnyPort, Site(),
+                             {"--installer", built.string()});
+  ASSERT_TRUE(server.ok()) << server.error();
+  // Not built yet: the stand-in, and settings without a digest.
+  EXPECT_EQ(testing::HttpGet(server.Url("/sela_pid_uid.exe"))->body,
+            ReadText(Site() / "sela_pid_uid.exe"));
+  EXPECT_EQ(testing::HttpGet(server.Url("/upload/my2.txt"))->body,
+            ReadText(Site() / "upload/my2.txt"));
+
+  std::string bytes(300000, '\0');
+  FillBigBody(0, bytes.data(), bytes.size());
+  ASSERT_TRUE(WriteFileAtomically(built, bytes));
+  EXPECT_EQ(testing::HttpGet(server.Url("/sela_pid_uid.exe"))->body, bytes);
+  for (const char* path : {"/upload/my2.txt", "/kam/kam.txt"}) {
+    SCOPED_TRACE(path);
+    const std::string text = testing::HttpGet(server.Url(path))->body;
+    const std::string file = ReadText(Site() / (path + 1));
+    EXPECT_EQ(ReadProfileValue(text, "ver", "sha256", "", 256), Sha256Hex(bytes));
+    EXPECT_EQ(ReadProfileValue(text, "ver", "ver", "", 256),
+              ReadProfileValue(file, "ver", "ver", "", 256));
+    EXPECT_EQ(ReadProfileValue(text, "kampeizhi", "name", "", 256),
+              ReadProfileValue(file, "kampeizhi", "name", "", 256));
   }
 }
 

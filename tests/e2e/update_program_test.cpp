@@ -137,7 +137,8 @@ class UpdaterProgram : public ::testing::Test {
   }
 
   ProgramDirCopy dir_;
-  DemoServer server_{DemoServer::kAnyPort};
+  // The stand-in installer, which records how it was started.
+  DemoServer server_{DemoServer::kAnyPort, DemoServer::DefaultSiteRoot(), {"--installer", "none"}};
   testing::TempDir scratch_;
   fs::path installer_log_;
   std::string config_before_;
