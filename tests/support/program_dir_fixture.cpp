@@ -518,8 +518,10 @@ void PlayerE2E::WriteSiteSettings(std::string_view gbk_text) {
   }
 }
 
-bool PlayerE2E::StartServer() {
-  server_ = std::make_unique<DemoServer>(-1, site_.path());
+bool PlayerE2E::StartServer(bool real_installer) {
+  std::vector<std::string> args;
+  if (!real_installer) args = {"--installer", "none"};
+  server_ = std::make_unique<DemoServer>(-1, site_.path(), args);
   if (!server_->ok()) ADD_FAILURE() << server_->error();
   return server_->ok();
 }

@@ -139,7 +139,9 @@ class PlayerE2E : public ::testing::Test {
   static std::string Settings(std::string_view ver = "1.0");
   // Replaces what the site serves at "/upload/my2.txt" (every start) and "/kam/kam.txt".
   void WriteSiteSettings(std::string_view gbk_text);
-  bool StartServer();
+  // The site serves the stand-in installer, or with real_installer the build's installer (and
+  // names its digest in the settings texts).
+  bool StartServer(bool real_installer = false);
   // The player of the program directory copy; output goes to TestOutputDir()/log_name.
   std::unique_ptr<ProgramRun> RunPlayer(const std::vector<std::string>& arguments,
                                         std::string_view log_name = "kamplayer.log");
