@@ -194,7 +194,8 @@ struct SettingsText {
 };
 
 TEST(DemoSite, SettingsTextsAreGbkAndCarryEveryKey) {
-  const fs::path config = fs::path(kam::build::kSourceDir) / "assets" / "skin" / "Config.ini";
+  // The version record of a new program directory (the build's default version).
+  const fs::path config = fs::path(kam::build::kProgDir) / "skin" / "Config.ini";
   const std::string installed = ReadProfileFile(config, "Version", "Version", "", 32767);
   EXPECT_EQ(installed, "1.0");
   EXPECT_EQ(ReadText(config), "[Version]\r\nVersion=1.0\r\n");

@@ -16,6 +16,8 @@ int main(int argc, char** argv) {
   kam::RegisterBrowseUrlSchemes();
 
   QApplication app(argc, argv);
+  // The installer's menu entry (kamplayer.desktop): desktops match the window to it.
+  QGuiApplication::setDesktopFileName(QStringLiteral("kamplayer"));
   // The main window hides to the tray; the program ends through its exit commands.
   app.setQuitOnLastWindowClosed(false);
 
