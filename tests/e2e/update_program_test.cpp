@@ -137,8 +137,7 @@ class UpdaterProgram : public ::testing::Test {
   }
 
   ProgramDirCopy dir_;
-  // The stand-in installer, which records how it was started.
-  DemoServer server_{DemoServer::kAnyPort, DemoServer::DefaultSiteRoot(), {"--installer", "none"}};
+  DemoServer server_{DemoServer::kAnyPort};
   testing::TempDir scratch_;
   fs::path installer_log_;
   std::string config_before_;

@@ -8,6 +8,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <thread>
 #include <vector>
@@ -116,6 +117,11 @@ void DemoServer::Start(int port, std::vector<std::string> extra_args) {
   std::vector<std::string> args = {binary, "--port", std::to_string(port), "--root",
                                    root_.string()};
   args.insert(args.end(), extra_args.begin(), extra_args.end());
+  // Tests get the site's stand-in installer, and settings texts as their files hold them, unless
+  // they ask for an installer.
+  if (std::find(extra_args.begin(), extra_args.end(), "--installer") == extra_args.end()) {
+    args.insert(args.end(), {"--installer", "none"});
+  }
   std::vector<char*> argv;
   for (auto& arg : args) argv.push_back(arg.data());
   argv.push_back(nullptr);

@@ -25,7 +25,8 @@ class DemoServer {
 
   // Starts the server and waits (at most about 10 s) until it answers. port -1 means the
   // build's default demo port. Check ok() before use; error() says what went wrong.
-  // extra_args go to the server's command line (for example {"--misbehave", "/a=404"}).
+  // extra_args go to the server's command line (for example {"--misbehave", "/a=404"}). Without
+  // an "--installer" among them the site serves its stand-in installer.
   explicit DemoServer(int port = -1, std::filesystem::path root = DefaultSiteRoot(),
                       std::vector<std::string> extra_args = {});
   // Stops the server (SIGTERM, then SIGKILL after a few seconds) and reaps it.

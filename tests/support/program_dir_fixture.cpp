@@ -520,7 +520,11 @@ void PlayerE2E::WriteSiteSettings(std::string_view gbk_text) {
 
 bool PlayerE2E::StartServer(bool real_installer) {
   std::vector<std::string> args;
-  if (!real_installer) args = {"--installer", "none"};
+  if (real_installer) {
+    args = {
+        "--installer",
+        (std::filesystem::path(kam::build::kBuildDir) / "installer" / "sela_pid_uid.exe").string()};
+  }
   server_ = std::make_unique<DemoServer>(-1, site_.path(), args);
   if (!server_->ok()) ADD_FAILURE() << server_->error();
   return server_->ok();
