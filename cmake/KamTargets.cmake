@@ -93,7 +93,7 @@ function(kam_add_tests)
     endif()
   elseif(T_GUI OR T_LOCK)
     # One lock for all of them: they share the display and the machine's processes and ports.
-    list(APPEND props RESOURCE_LOCK shared_machine)
+    list(APPEND props RESOURCE_LOCK shared_machine ENVIRONMENT KAM_SHARED_MACHINE=1)
   endif()
   if(CMAKE_CROSSCOMPILING)
     # One CTest entry per program: starting each test case on its own under an emulator costs

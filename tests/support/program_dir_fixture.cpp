@@ -23,11 +23,16 @@
 #include "common/code_page.h"
 #include "common/program_dir.h"
 #include "tests/support/demo_server.h"
+#include "tests/support/program_test_environment.h"
 
 extern char** environ;
 
 namespace kam::testing {
 namespace {
+
+// Every program using these fixtures checks the machine first (a namespace, a display, a tray).
+[[maybe_unused]] ::testing::Environment* const kMachineCheck =
+    ::testing::AddGlobalTestEnvironment(NewProgramTestEnvironment());
 
 using Clock = std::chrono::steady_clock;
 
@@ -395,7 +400,7 @@ TrayHost::TrayHost() {
                                "--transparent", "false", "--SetDockType", "true"});
   if (!run_->started()) return;
   // The tray exists once trayer's window is on the display.
-  WaitUntil(
+  shown_ = WaitUntil(
       [&] {
         return !Lines(Capture("timeout 5 xdotool search --class trayer 2>/dev/null")).empty();
       },
@@ -532,6 +537,7 @@ bool PlayerE2E::StartServer(bool real_installer) {
 
 std::unique_ptr<ProgramRun> PlayerE2E::RunPlayer(const std::vector<std::string>& arguments,
                                                  std::string_view log_name) {
+  if (!tray_.ok()) ADD_FAILURE() << "no tray host: trayer showed no window on the display";
   return std::make_unique<ProgramRun>(
       prog_.path() / "kamplayer", arguments,
       std::vector<std::string>{RemoteDebuggingEnv(devtools_), UserDataEnv()},

@@ -89,17 +89,18 @@ int FreeLoopbackPort();
 std::string RemoteDebuggingEnv(int port);
 
 // A notification area on the display (trayer) for the object's lifetime. ok() is false when none
-// could be started.
+// could be started or its window did not show within a few seconds.
 class TrayHost {
  public:
   TrayHost();
   ~TrayHost();
   TrayHost(const TrayHost&) = delete;
   TrayHost& operator=(const TrayHost&) = delete;
-  bool ok() const { return run_ != nullptr && run_->started(); }
+  bool ok() const { return run_ != nullptr && run_->started() && shown_; }
 
  private:
   std::unique_ptr<ProgramRun> run_;
+  bool shown_ = false;
 };
 
 // build folder/test-output/<suite>.<test>/, created on demand.
