@@ -313,7 +313,10 @@ class BigDisplay {
       const std::string name = ":" + std::to_string(n);
       run_ = std::make_unique<ProgramRun>(
           "/usr/bin/Xvfb",
-          std::vector<std::string>{name, "-screen", "0", "2600x1600x24", "-nolisten", "tcp"});
+          // -noreset: else the server resets when the probe below leaves, and the player
+          // connecting at that moment is refused.
+          std::vector<std::string>{name, "-screen", "0", "2600x1600x24", "-nolisten", "tcp",
+                                   "-noreset"});
       if (WaitUntil(
               [&] {
                 return ShellOutput("xdpyinfo -display " + name + " >/dev/null 2>&1 && echo up")
