@@ -1,3 +1,5 @@
+#ifndef _WIN32
+
 #include "tests/support/program_test_environment.h"
 
 #include <cstdio>
@@ -53,3 +55,5 @@ std::string ProgramTestMachineMissing() {
 ::testing::Environment* NewProgramTestEnvironment() { return new ProgramTestEnvironment; }
 
 }  // namespace kam::testing
+
+#endif  // _WIN32

@@ -4,6 +4,8 @@
 // ending processes of the developer's or of another test run.
 #pragma once
 
+#ifndef _WIN32
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -17,3 +19,5 @@ std::string ProgramTestMachineMissing();
 ::testing::Environment* NewProgramTestEnvironment();
 
 }  // namespace kam::testing
+
+#endif  // _WIN32
