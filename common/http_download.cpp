@@ -222,9 +222,8 @@ class Transfer {
     const bool closed_ok = std::fclose(file_) == 0;
     file_ = nullptr;
     if (!closed_ok) return HttpDownloadResult::kCannotWrite;
-    std::error_code ec;
-    fs::rename(temp_, target_, ec);
-    if (ec) return HttpDownloadResult::kCannotWrite;
+    // Flushed and renamed so that a power cut leaves the former file or the whole new one.
+    if (!CommitTemporaryFile(temp_, target_)) return HttpDownloadResult::kCannotWrite;
     committed_ = true;
 #ifdef _WIN32
     if (options_.hidden) {

@@ -30,8 +30,8 @@ std::optional<std::string> AskXdgUserDir() {
   return out;
 }
 
-// Writes the entry beside its final name, executable, then renames it over the final name, so a
-// shortcut of the same name is replaced whole or not at all.
+// Writes the entry beside its final name, executable, then puts it in place of the final name, so
+// a shortcut of the same name is replaced whole or not at all.
 bool WriteExecutableAtomically(const std::filesystem::path& path, const std::string& text) {
   const std::filesystem::path temp = TemporaryPathBeside(path);
   const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0755);
@@ -47,11 +47,13 @@ bool WriteExecutableAtomically(const std::filesystem::path& path, const std::str
     }
   }
   // The mode given to open is cut by the umask; desktops want the owner's execute bit.
-  ok = ok && ::fchmod(fd, 0755) == 0 && ::fsync(fd) == 0;
+  ok = ok && ::fchmod(fd, 0755) == 0;
   ok = (::close(fd) == 0) && ok;
-  if (ok) ok = ::rename(temp.c_str(), path.c_str()) == 0;
-  if (!ok) ::unlink(temp.c_str());
-  return ok;
+  if (!ok) {
+    ::unlink(temp.c_str());
+    return false;
+  }
+  return CommitTemporaryFile(temp, path);
 }
 
 class DesktopEntryWriter : public DesktopShortcutPort {

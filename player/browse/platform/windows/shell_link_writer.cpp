@@ -73,12 +73,11 @@ class ShellLinkWriter : public DesktopShortcutPort {
       }
     }
     if (SUCCEEDED(init)) CoUninitialize();
-    if (ok) {
-      ok = MoveFileExW(temp.c_str(), target.c_str(),
-                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+    if (!ok) {
+      DeleteFileW(temp.c_str());
+      return false;
     }
-    if (!ok) DeleteFileW(temp.c_str());
-    return ok;
+    return CommitTemporaryFile(temp, target);
   }
 };
 
