@@ -26,7 +26,7 @@ for t in "${targets[@]}"; do
   nice -n 19 "build-fuzz/fuzz/${t}_fuzz" -runs="$runs" -max_total_time="$seconds" \
     -max_len="$max_len" -print_final_stats=1 -artifact_prefix="build-fuzz/findings/$t-" "$work" >"$log" 2>&1 || {
     echo "fuzz: $t found a fault, see $log"; tail -n 30 "$log"; exit 1; }
-  grep -E '^#[0-9]+ +DONE|^stat::(number_of_executed_units|average_exec_per_sec)' "$log"
+  grep -E '^#[0-9]+[[:space:]]+DONE|^stat::(number_of_executed_units|average_exec_per_sec)' "$log"
   merged="$(mktemp -d)"
   nice -n 19 "build-fuzz/fuzz/${t}_fuzz" -merge=1 "$merged" "$work" >>"$log" 2>&1
   rm -rf "fuzz/corpus/$t"
