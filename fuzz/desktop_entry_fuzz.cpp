@@ -29,25 +29,12 @@ std::optional<std::string> ReadValue(std::string_view raw) {
       continue;
     }
     if (++i == raw.size()) return std::nullopt;
-    switch (raw[i]) {
-      case 's':
-        out.push_back(' ');
-        break;
-      case 'n':
-        out.push_back('\n');
-        break;
-      case 't':
-        out.push_back('\t');
-        break;
-      case 'r':
-        out.push_back('\r');
-        break;
-      case '\\':
-        out.push_back('\\');
-        break;
-      default:
-        return std::nullopt;
-    }
+    // Escape letters, each followed by what it stands for: "\s" "\n" "\t" "\r" "\\".
+    constexpr std::string_view kEscapes = "s n\nt\tr\r\\\\";
+    std::size_t at = 0;
+    while (at < kEscapes.size() && kEscapes[at] != raw[i]) at += 2;
+    if (at == kEscapes.size()) return std::nullopt;
+    out.push_back(kEscapes[at + 1]);
   }
   return out;
 }
