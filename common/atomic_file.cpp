@@ -7,6 +7,7 @@
 #include <system_error>
 
 #include "common/atomic_file_platform.h"
+#include "common/path_text.h"
 #include "common/process_id.h"
 
 namespace kam {
@@ -22,7 +23,7 @@ unsigned long long RunToken() {
 }
 
 std::string TemporaryPrefix(const std::filesystem::path& target) {
-  return "." + target.filename().string() + ".tmp-";
+  return "." + PathUtf8(target.filename()) + ".tmp-";
 }
 
 // Reads "PID-RUN-N" of a temporary name; false for a name that is not one of ours.
@@ -43,7 +44,7 @@ void RemoveStaleTemporaryFiles(const std::filesystem::path& target) {
   std::error_code ec;
   std::filesystem::directory_iterator it(target.parent_path(), ec);
   for (; !ec && it != std::filesystem::directory_iterator(); it.increment(ec)) {
-    const std::string name = it->path().filename().string();
+    const std::string name = PathUtf8(it->path().filename());
     if (name.compare(0, prefix.size(), prefix) != 0) continue;
     long pid = 0;
     unsigned long long run = 0;
@@ -75,7 +76,7 @@ std::filesystem::path TemporaryPathBeside(const std::filesystem::path& path) {
   static std::atomic<unsigned> counter{0};
   const std::string name = TemporaryPrefix(path) + std::to_string(CurrentProcessId()) + "-" +
                            std::to_string(RunToken()) + "-" + std::to_string(counter.fetch_add(1));
-  return path.parent_path() / name;
+  return path.parent_path() / Utf8Path(name);
 }
 
 bool CommitTemporaryFile(const std::filesystem::path& temp, const std::filesystem::path& target) {

@@ -67,7 +67,7 @@ for exe in "$build"/bin/*_test.exe; do
   failed=$((failed + failures))
   echo "$name: $ok passed, $failures failed ($((SECONDS - start)) s)"
   if [ "$failures" -ne 0 ]; then
-    grep -E '^\[  FAILED  \]|Failure$' "$log" | sort -u | head -40 || true
+    grep -E "^\[  FAILED  \] [^ ]+ \(" "$log" | head -40 || true
     [ "$rc" -ne 0 ] && echo "  exit status $rc; output in $log"
   fi
 done

@@ -3,6 +3,7 @@
 #include <system_error>
 #include <utility>
 
+#include "common/path_text.h"
 #include "common/updater_command.h"
 #include "update/path_strings.h"
 #include "update/progress_display.h"
@@ -71,10 +72,10 @@ void Updater::OnUpgradeClicked() {
   view_.SetVisible(Control::kLabel5, true);
   view_.SetVisible(Control::kLabel4, true);
   view_.SetVisible(Control::kBar, true);
-  const std::string dir = AddString(program_dir_.string(), kSeparator);
+  const std::string dir = AddString(PathUtf8(program_dir_), kSeparator);
   const std::string url = dizhi_ + "/" + kInstallerName;
   const std::string name = GetFileNameInPath(url, false);
-  const std::filesystem::path destination = dir + name;
+  const std::filesystem::path destination = Utf8Path(dir + name);
 
   if (!download_.downloading()) state_ = UpdaterState::kDownloading;
   bool ok = download_.StartDownloading(url, destination);
@@ -88,9 +89,10 @@ void Updater::OnUpgradeClicked() {
 
   state_ = UpdaterState::kFinishing;
   system_.EndProcessesByName("kamplayer.exe");
-  const std::filesystem::path installer = program_dir_.string() + kSeparator + kInstallerName;
+  const std::filesystem::path installer =
+      Utf8Path(PathUtf8(program_dir_) + kSeparator + kInstallerName);
   if (!system_.StartProgram(installer)) {
-    system_.ReportError("update: cannot start the installer " + installer.string());
+    system_.ReportError("update: cannot start the installer " + PathUtf8(installer));
     ended_ = true;
     view_.EndProgram(1);
     return;

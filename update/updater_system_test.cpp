@@ -13,6 +13,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// Linux only: there a downloaded installer may be a "#!" script without the execute bit. The
+// Windows start of a program is tested with the process-control tests of the Win32 layer.
+#ifndef _WIN32
 TEST(SystemUpdaterPorts, StartsADownloadedScriptThatIsNotYetExecutable) {
   kam::testing::TempDir dir;
   const fs::path marker = dir.path() / "ran.txt";
@@ -28,6 +31,7 @@ TEST(SystemUpdaterPorts, StartsADownloadedScriptThatIsNotYetExecutable) {
   }
   EXPECT_EQ(ReadFileBytes(marker), "ran\n");
 }
+#endif
 
 TEST(SystemUpdaterPorts, MissingInstallerCannotStart) {
   kam::testing::TempDir dir;

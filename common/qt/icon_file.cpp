@@ -7,10 +7,12 @@
 #include <QPixmap>
 #include <QString>
 
+#include "common/path_text.h"
+
 namespace kam {
 
 QIcon LoadIconFromFile(const std::filesystem::path& path) {
-  QImageReader reader(QString::fromStdString(path.string()), "ico");
+  QImageReader reader(QString::fromStdString(PathUtf8(path)), "ico");
   QIcon icon;
   // An .ico file holds the images of one icon, one per size; each becomes a size of the QIcon.
   for (int i = 0; i < 64; ++i) {

@@ -9,6 +9,7 @@
 
 #include "player/browse/browse_context.h"
 #include "player/browse/command_menu.h"
+#include "tests/support/slashed.h"
 
 namespace kam::testing {
 
@@ -17,7 +18,7 @@ using Log = std::vector<std::string>;
 class FakePane : public PanePort {
  public:
   FakePane(std::string name, Log& log) : name_(std::move(name)), log_(log) {}
-  void Navigate(const std::string& url) override { Note("Navigate " + url); }
+  void Navigate(const std::string& url) override { Note("Navigate " + Slashed(url)); }
   void Refresh() override { Note("Refresh"); }
   void GoBack() override { Note("GoBack"); }
   void GoForward() override { Note("GoForward"); }

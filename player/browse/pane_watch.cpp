@@ -1,5 +1,7 @@
 #include "player/browse/pane_watch.h"
 
+#include "common/path_text.h"
+
 namespace kam {
 
 void PaneWatch::ListwebTitleChange(const std::string& title) {
@@ -17,7 +19,7 @@ void PaneWatch::t3_Timer() {
   if (L3_ != kPageCannotBeShown && L3_ != kInvalidAddress) return;
   t3_enabled_ = false;
   ctx_.area.StopErrorWatch();
-  ctx_.listweb.Navigate((ctx_.program_dir / kErrorPageFile).string());
+  ctx_.listweb.Navigate(PathUtf8(ctx_.program_dir / kErrorPageFile));
 }
 
 void PaneWatch::Timer8_Timer() {

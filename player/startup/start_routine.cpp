@@ -3,6 +3,7 @@
 #include <string_view>
 #include <vector>
 
+#include "common/path_text.h"
 #include "common/program_dir.h"
 #include "player/startup/launch_args.h"
 
@@ -81,7 +82,7 @@ void Startup::FormLoad() {
   window_.SetMaxBoundsToWorkArea();
   window_.SetTimerEnabled(MainTimer::kWebtime, true);
   window_.SetSilent(MainPane::kListweb, true);
-  const std::string loading = ProgramFile(dir, "\\skin\\Loading.html").string();
+  const std::string loading = PathUtf8(ProgramFile(dir, "\\skin\\Loading.html"));
   window_.Navigate(MainPane::kListweb, loading);
   window_.Navigate(MainPane::kW3, loading);
   window_.SetIconFromFile(ProgramFile(dir, "\\skin\\icon.ico"));

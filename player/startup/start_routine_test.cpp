@@ -6,8 +6,13 @@
 #include <string>
 #include <vector>
 
+#include "common/path_text.h"
+#include "tests/support/slashed.h"
+
 namespace kam {
 namespace {
+
+using ::kam::testing::Slashed;
 
 // Records every call in order; answers from tables.
 class Recorder : public MainWindowPort, public SystemPort {
@@ -28,7 +33,9 @@ class Recorder : public MainWindowPort, public SystemPort {
     log.push_back(std::string(t == MainTimer::kNolink ? "nolink" : "webtime") +
                   (on ? " on" : " off"));
   }
-  void Navigate(MainPane p, const std::string& a) override { log.push_back(Name(p) + " -> " + a); }
+  void Navigate(MainPane p, const std::string& a) override {
+    log.push_back(Name(p) + " -> " + Slashed(a));
+  }
   bool Busy(MainPane) override { return listweb_busy; }
   void SetSilent(MainPane p, bool s) override {
     log.push_back(Name(p) + (s ? " silent" : " not silent"));
@@ -37,11 +44,11 @@ class Recorder : public MainWindowPort, public SystemPort {
   void SetVersionLabel(const std::string& t) override { log.push_back("ver " + t); }
   void SetMaxBoundsToWorkArea() override { log.push_back("max bounds"); }
   void SetIconFromFile(const std::filesystem::path& f) override {
-    log.push_back("icon " + f.string());
+    log.push_back("icon " + Slashed(PathUtf8(f)));
   }
   void CentreThenTop120Twips() override { log.push_back("centre"); }
   void LoadHistory(const std::filesystem::path& f) override {
-    log.push_back("history " + f.string());
+    log.push_back("history " + Slashed(PathUtf8(f)));
   }
   void TaskbarHook() override { log.push_back("TaskbarHook"); }
   void TrayShowIcon(const std::string& tip) override { log.push_back("tray " + tip); }
@@ -61,7 +68,7 @@ class Recorder : public MainWindowPort, public SystemPort {
   }
   bool DownloadFile(const std::string& url, const std::filesystem::path& target,
                     std::chrono::milliseconds limit) override {
-    log.push_back("download " + url + " > " + target.string() + " within " +
+    log.push_back("download " + url + " > " + Slashed(PathUtf8(target)) + " within " +
                   std::to_string(limit.count()) + " ms");
     return true;
   }
@@ -80,7 +87,7 @@ class Recorder : public MainWindowPort, public SystemPort {
     return f == "/prog/update" && updater_exists;
   }
   void StartDetached(const std::filesystem::path& p, const std::string& a) override {
-    log.push_back("start " + p.string() + " " + a);
+    log.push_back("start " + Slashed(PathUtf8(p)) + " " + a);
   }
   void EndProcessesByName(const std::string& n) override { log.push_back("end " + n); }
 

@@ -3,6 +3,7 @@
 #include <QResizeEvent>
 #include <QWebEngineView>
 
+#include "common/path_text.h"
 #include "player/playlist/entry.h"
 #include "player/playlist/list_links.h"
 #include "player/playlist/play_list_files.h"
@@ -37,7 +38,7 @@ QString WebList::Value() const { return QString::fromStdString(value_); }
 void WebList::setValue(const QString& value) { value_ = value.toStdString(); }
 
 QUrl WebList::PageUrl() const {
-  return QUrl::fromLocalFile(QString::fromStdString(ListPagePath(program_dir_).string()));
+  return QUrl::fromLocalFile(QString::fromStdString(PathUtf8(ListPagePath(program_dir_))));
 }
 
 void WebList::ShowPage() {

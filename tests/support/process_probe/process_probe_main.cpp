@@ -9,6 +9,7 @@
 //                             and exit status 1
 //   lock-start DIR NAME FILE  takes the lock, starts itself detached as "record FILE 20000",
 //                             exits 0 (1 when the lock was busy, 2 when the start failed)
+//   where                     the full path of its own executable (UTF-8), then exit status 0
 //   record FILE LINGER_MS ... writes FILE (whole, atomically), then stays LINGER_MS (at most
 //                             60 s): "pid ppid sid" and the open descriptors above 2 on the first
 //                             line (Windows: "pid"), then every argument after LINGER_MS, each
@@ -193,6 +194,11 @@ int main(int argc, char** argv) {
   if (mode == "lock-start" && n > 4) {
     if (!kam::AcquireSingleInstance(PathOf(args[2]), args[3])) return 1;
     return kam::StartProgram(kam::ExecutablePath(), {"record", args[4], "20000"}) ? 0 : 2;
+  }
+  if (mode == "where") {
+    const std::u8string path = kam::ExecutablePath().u8string();
+    Say(std::string(path.begin(), path.end()).c_str());
+    return 0;
   }
   if (mode == "record") return Record(args);
   return 64;

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "common/atomic_file.h"
+#include "common/command_line_quote.h"
 #include "player/browse/desktop_shortcut.h"
 
 #ifdef _MSC_VER
@@ -64,7 +65,10 @@ class ShellLinkWriter : public DesktopShortcutPort {
         std::filesystem::path program = s.program;
         program.replace_extension(".exe");
         link->SetPath(program.c_str());
-        link->SetArguments(Wide(s.arguments).c_str());
+        // One argument, however many blanks it holds.
+        std::string arguments;
+        AppendQuotedArgument(arguments, s.arguments);
+        link->SetArguments(Wide(arguments).c_str());
         link->SetDescription(Wide(s.description).c_str());
         link->SetIconLocation(s.icon.c_str(), 0);
         link->SetWorkingDirectory(program.parent_path().c_str());
