@@ -51,7 +51,9 @@ class CountdownE2E : public BrowseE2E, public ::testing::WithParamInterface<bool
 
 TEST_P(CountdownE2E, CaptionAndNumberShowWholeAboveTheBottomEdge) {
   const bool maximised = GetParam();
-  UseSettings("2", "20");  // 5 to 24 ticks: time enough to look
+  // 5 to 100004 ticks: the overlay outlives even a slow look at it (with "20" it can end
+  // after 5 s, before a busy machine takes the screenshot).
+  UseSettings("2", "100000");
   ASSERT_TRUE(StartServerPatiently());
   auto player = Start();
   std::string window;
