@@ -113,8 +113,10 @@ int main(int argc, char** argv) {
   NoShortcuts shortcuts;
   NoActions actions;
   kam::playlist::ClockSeededRandom random;
+  kam::SteadyClock clock;
   kam::Browse browse(
-      kam::BrowseContext{state, listweb, w3, qvod, area, shell, shortcuts, random, dir}, actions);
+      kam::BrowseContext{state, listweb, w3, qvod, area, shell, shortcuts, random, clock, dir},
+      actions);
   TimedW3 w3_events;
 
   bool loaded = false;

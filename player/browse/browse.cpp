@@ -14,9 +14,14 @@ Browse::Browse(BrowseContext ctx, MenuActionsPort& actions)
 
 playlist::PlayOutcome Browse::ItemPlay(int index, std::string_view separator) {
   PlayerState& s = ctx_.state;
-  return playlist::ItemPlay(index, separator,
-                            playlist::PlayState{s.List3, s.huangchong, s.da, s.bufferSecondsLeft},
-                            ctx_.random, play_);
+  const playlist::PlayOutcome outcome = playlist::ItemPlay(
+      index, separator,
+      playlist::PlayState{s.List3, s.huangchong, s.da, s.bufferSecondsLeft, s.dizhi}, ctx_.random,
+      play_);
+  if (outcome == playlist::PlayOutcome::kRefused) {
+    ctx_.W3.NoteRefused(s.List3[static_cast<std::size_t>(index)], "list entry leaves the site");
+  }
+  return outcome;
 }
 
 bool Browse::ListwebEvents::OnBeforeNavigate(const std::string& url) {
@@ -34,6 +39,9 @@ bool Browse::ListwebEvents::OnContextMenu(int x, int y) {
 
 bool Browse::W3Events::OnBeforeNavigate(const std::string& url) {
   return b_.dispatch_.W3BeforeNavigate(url);
+}
+bool Browse::W3Events::OnNavigationRequest(const NavigationRequest& request) {
+  return b_.dispatch_.W3BeforeNavigate(request);
 }
 void Browse::W3Events::OnDownloadBegin() { b_.watch_.DownloadBegin(b_.ctx_.W3); }
 

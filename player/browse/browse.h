@@ -45,6 +45,7 @@ class Browse {
     explicit ListwebEvents(Browse& b) : b_(b) {}
     bool OnBeforeNavigate(const std::string& url) override;
     bool OnNewWindow() override;
+    void OnUserInput() override { b_.dispatch_.ListwebUserInput(); }
     void OnStatusText(const std::string& text) override;
     void OnDownloadBegin() override;
     void OnTitleChange(const std::string& title) override;
@@ -57,6 +58,7 @@ class Browse {
    public:
     explicit W3Events(Browse& b) : b_(b) {}
     bool OnBeforeNavigate(const std::string& url) override;
+    bool OnNavigationRequest(const NavigationRequest& request) override;
     void OnDownloadBegin() override;
 
    private:
@@ -66,6 +68,7 @@ class Browse {
    public:
     explicit QvodEvents(Browse& b) : b_(b) {}
     bool OnNewWindow() override;
+    void OnUserInput() override { b_.dispatch_.QvodUserInput(); }
     void OnStatusText(const std::string& text) override;
     void OnDownloadBegin() override;
 

@@ -6,6 +6,7 @@
 
 #include "player/browse/browse_ports.h"
 #include "player/browse/pane_port.h"
+#include "player/browse/user_activation.h"
 #include "player/playlist/buffer_countdown.h"
 #include "player/startup/player_state.h"
 
@@ -20,6 +21,7 @@ struct BrowseContext {
   ShellPort& shell;
   DesktopShortcutPort& shortcuts;
   playlist::RandomFraction& random;
+  ClockPort& clock;  // for the age of the user's presses
   std::filesystem::path program_dir;
 };
 

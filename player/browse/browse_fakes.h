@@ -19,6 +19,8 @@ class FakePane : public PanePort {
  public:
   FakePane(std::string name, Log& log) : name_(std::move(name)), log_(log) {}
   void Navigate(const std::string& url) override { Note("Navigate " + Slashed(url)); }
+  void Refuse(const std::string& url, const std::string&) override { Note("Refuse " + url); }
+  void NoteRefused(const std::string& url, const std::string&) override { Note("Refused " + url); }
   void Refresh() override { Note("Refresh"); }
   void GoBack() override { Note("GoBack"); }
   void GoForward() override { Note("GoForward"); }
@@ -106,6 +108,12 @@ class FakeShortcuts : public DesktopShortcutPort {
   bool succeed = true;
 };
 
+class FakeClock : public ClockPort {
+ public:
+  std::int64_t NowMs() override { return now; }
+  std::int64_t now = 1'000'000;
+};
+
 class FixedRandom : public playlist::RandomFraction {
  public:
   double Next() override { return value; }
@@ -140,8 +148,9 @@ struct BrowseRig {
   FakeShell shell;
   FakeShortcuts shortcuts;
   FixedRandom random;
+  FakeClock clock;
   FakeActions actions{log};
-  BrowseContext ctx{state, listweb, W3, qvod, area, shell, shortcuts, random, "/opt/kam"};
+  BrowseContext ctx{state, listweb, W3, qvod, area, shell, shortcuts, random, clock, "/opt/kam"};
 };
 
 }  // namespace kam::testing

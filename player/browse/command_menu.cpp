@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "common/site_address.h"
+
 namespace kam {
 namespace {
 
@@ -94,7 +96,11 @@ void CommandMenus::Run(MenuCommand command) {
       return;
     case C::kHome:
       home_checked_ = true;
-      listweb_.Navigate(state_.dizhi);
+      if (const auto site = AddressOnSite(state_.dizhi, state_.dizhi)) {
+        listweb_.Navigate(*site);
+      } else {
+        listweb_.Refuse(state_.dizhi, "site address is no http(s) address");
+      }
       return;
     case C::kExit:
       if (state_.tuichu == "1") {

@@ -71,6 +71,22 @@ TEST_F(MenuActionTest, PageItemsDriveTheCatalogue) {
                            "listweb.Navigate http://demo", "listweb.Navigate http://demo"}));
 }
 
+TEST_F(MenuActionTest, HomeOpensOnlyAWebSite) {
+  const struct {
+    const char* dizhi;
+    const char* step;
+  } cases[] = {{"HTTP://Demo.Example:80", "listweb.Navigate http://demo.example"},
+               {"file:///etc/hostname", "listweb.Refuse file:///etc/hostname"},
+               {"javascript:alert(1)", "listweb.Refuse javascript:alert(1)"},
+               {"", "listweb.Refuse "}};
+  for (const auto& c : cases) {
+    rig_.log.clear();
+    rig_.state.dizhi = c.dizhi;
+    menus_.Click("O");
+    EXPECT_EQ(rig_.log, Log({c.step})) << c.dizhi;
+  }
+}
+
 TEST_F(MenuActionTest, ExitFollowsTheExitMode) {
   const struct {
     const char* tuichu;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "player/browse/desktop_shortcut.h"
+#include "player/browse/shortcut_file_choice.h"
 
 #ifdef __linux__
 #include <sys/stat.h>
@@ -95,17 +96,41 @@ TEST_F(DesktopWriterTest, FollowsXdgDesktopDir) {
   EXPECT_TRUE(std::filesystem::exists(dir_.path() / "elsewhere" / "剧 名.desktop"));
 }
 
+TEST_F(DesktopWriterTest, OtherFilesOfTheSameNameStayAndTheShortcutTakesTheNextFreeName) {
+  const auto desk = dir_.path() / "Desktop";
+  const std::string firefox = "[Desktop Entry]\nType=Application\nExec=firefox %u\n";
+  dir_.Write("Desktop/剧 名.desktop", firefox);
+  DesktopShortcut elsewhere = Sample();
+  elsewhere.program = "/other/dir/kamplayer";  // another copy's shortcut is not this one's
+  dir_.Write("Desktop/剧 名 (2).desktop", DesktopEntryText(elsewhere));
+  std::filesystem::create_directories(desk / "剧 名 (3).desktop");
+  std::filesystem::create_symlink(dir_.path() / "nowhere", desk / "剧 名 (4).desktop");
+  ASSERT_TRUE(writer_->Save(Sample()));
+  EXPECT_EQ(*ReadFileBytes(desk / "剧 名.desktop"), firefox);
+  EXPECT_EQ(*ReadFileBytes(desk / "剧 名 (2).desktop"), DesktopEntryText(elsewhere));
+  EXPECT_EQ(*ReadFileBytes(desk / "剧 名 (5).desktop"), DesktopEntryText(Sample()));
+  // The player's own file of a name is replaced in place: no further copies.
+  DesktopShortcut again = Sample();
+  again.arguments = "again";
+  ASSERT_TRUE(writer_->Save(again));
+  EXPECT_EQ(*ReadFileBytes(desk / "剧 名 (5).desktop"), DesktopEntryText(again));
+  EXPECT_FALSE(std::filesystem::exists(desk / "剧 名 (6).desktop"));
+}
+
 TEST_F(DesktopWriterTest, FailureIsReportedAndLeavesNoTemporaryFile) {
-  // A folder where the entry should go: nothing can replace it.
+  // Folders under every name the shortcut could take: nothing may replace them.
   const auto desk = dir_.path() / "Desktop";
   std::filesystem::create_directories(desk / "剧 名.desktop");
+  for (int i = 2; i <= kMaxShortcutNameTries; ++i) {
+    std::filesystem::create_directories(desk / ("剧 名 (" + std::to_string(i) + ").desktop"));
+  }
   EXPECT_FALSE(writer_->Save(Sample()));
   int entries = 0;
   for (const auto& e : std::filesystem::directory_iterator(desk)) {
     ++entries;
     EXPECT_TRUE(e.is_directory()) << e.path();
   }
-  EXPECT_EQ(entries, 1);
+  EXPECT_EQ(entries, kMaxShortcutNameTries);
 }
 
 TEST_F(DesktopWriterTest, NoDesktopAnywhereIsReported) {

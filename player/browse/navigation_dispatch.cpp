@@ -4,9 +4,11 @@
 #include <vector>
 
 #include "common/ascii_text.h"
+#include "common/site_address.h"
 #include "player/browse/player_schemes.h"
 #include "player/browse/shortcut_name.h"
 #include "player/browse/site_schemes.h"
+#include "player/playlist/entry.h"
 #include "player/startup/launch_args.h"
 
 namespace kam {
@@ -51,19 +53,28 @@ bool NavigationDispatch::ListwebBeforeNavigate(std::string url) {
   }
   if (IsPlayerUrl(url)) {
     cancel = true;
-    StartPlayback(url);
-    CollectEpisodes(url);
+    if (StartPlayback(url)) CollectEpisodes(url);
   }
   return cancel;
 }
 
 void NavigationDispatch::PlaceShortcut(const std::string& url) {
+  // A page may ask for shortcuts as often as it likes; only the user's press makes one, and
+  // without it the request leaves no trace the page could use to pester the user.
+  if (!listweb_input_.Consume(UserActionUse::kShortcut)) {
+    ctx_.listweb.NoteRefused(url, "shortcut without a press");
+    return;
+  }
   const std::string name = FieldOf(url, "@@@", 0);
-  const std::string address = ctx_.state.dizhi + FieldOf(url, "@@@", 1);
+  const std::optional<std::string> address = JoinOnSite(ctx_.state.dizhi, FieldOf(url, "@@@", 1));
+  if (!address) {
+    ctx_.listweb.NoteRefused(url, "shortcut address leaves the site");
+    return;
+  }
   DesktopShortcut shortcut;
   shortcut.file_name = SafeShortcutFileName(name);
   shortcut.program = ctx_.program_dir / "kamplayer";
-  shortcut.arguments = EncodeShortcutArgument(name, address);
+  shortcut.arguments = EncodeShortcutArgument(name, *address);
   shortcut.description = name;
   shortcut.icon = ctx_.program_dir / "skin" / "icon.ico";
   // The tip shows even when the desktop could not be written, as it always has.
@@ -71,9 +82,14 @@ void NavigationDispatch::PlaceShortcut(const std::string& url) {
   ctx_.area.ShowTip(name + kShortcutTipSuffix);
 }
 
-void NavigationDispatch::StartPlayback(const std::string& url) {
+bool NavigationDispatch::StartPlayback(const std::string& url) {
   PlayerState& s = ctx_.state;
-  const std::string play_address = ToSiteUrl(url, s.dizhi);
+  const std::optional<std::string> site_address = AddressOnSite(ToSiteUrl(url, s.dizhi), s.dizhi);
+  if (!site_address) {
+    ctx_.W3.NoteRefused(url, "play address leaves the site");
+    return false;
+  }
+  const std::string& play_address = *site_address;
   ctx_.area.SetIdlePictureVisible(false);
   if (s.huangchong == "1") {
     ctx_.qvod.Refresh();
@@ -90,6 +106,7 @@ void NavigationDispatch::StartPlayback(const std::string& url) {
     s.List3.clear();
     ctx_.area.ShowPlayerTab();
   }
+  return true;
 }
 
 void NavigationDispatch::CollectEpisodes(const std::string& url) {
@@ -101,7 +118,11 @@ void NavigationDispatch::CollectEpisodes(const std::string& url) {
     bool added = false;
     for (const PageAnchor& a : page->anchors) {
       if (a.href.find(scheme) == std::string::npos) continue;
-      s.List3.push_back(a.text + "||" + ToSiteUrl(a.href, s.dizhi) + "||" + page->title);
+      const std::optional<std::string> address = AddressOnSite(ToSiteUrl(a.href, s.dizhi), s.dizhi);
+      if (!address) continue;
+      s.List3.push_back(playlist::EntryField(a.text) + "||" +
+                        playlist::EntryAddressField(*address) + "||" +
+                        playlist::EntryField(page->title));
       added = true;
     }
     // The list page shows the whole list each time it is given one; giving it the finished list
@@ -110,20 +131,42 @@ void NavigationDispatch::CollectEpisodes(const std::string& url) {
   });
 }
 
-bool NavigationDispatch::W3BeforeNavigate(std::string_view url) {
-  if (!ContainsIgnoringAsciiCase(url, kCloseScheme)) return false;
-  ctx_.W3.SetVisible(false);
-  ctx_.area.SetIdlePictureVisible(true);
-  ctx_.listweb.Refresh();
+bool NavigationDispatch::W3BeforeNavigate(const NavigationRequest& request) {
+  const std::string& url = request.url;
+  if (ContainsIgnoringAsciiCase(url, kCloseScheme)) {
+    ctx_.W3.SetVisible(false);
+    ctx_.area.SetIdlePictureVisible(true);
+    ctx_.listweb.Refresh();
+    return true;
+  }
+  // What the program opens here it has checked itself (and its own local pages are among it).
+  if (request.by_program) return false;
+  if (request.main_frame) {
+    if (AddressOnSite(url, ctx_.state.dizhi)) return false;
+    ctx_.W3.NoteRefused(url, "player page may not leave the site");
+    return true;
+  }
+  // A frame's document that has no address of its own.
+  if (url == "about:blank" || url == "about:srcdoc") return false;
+  if (AnyWebAddress(url)) return false;
+  ctx_.W3.NoteRefused(url, "player frame may open web addresses only");
   return true;
 }
 
 bool NavigationDispatch::ListwebNewWindow() {
+  if (!listweb_input_.Consume(UserActionUse::kPopup)) {
+    ctx_.listweb.NoteRefused(ctx_.state.lastStatusText, "pop-up without a press");
+    return true;
+  }
   OpenExternal(ctx_.state.lastStatusText);
   return true;
 }
 
 bool NavigationDispatch::QvodNewWindow() {
+  if (!qvod_input_.Consume(UserActionUse::kPopup)) {
+    ctx_.qvod.NoteRefused(ctx_.state.lastStatusText, "pop-up without a press");
+    return true;
+  }
   OpenExternal(ctx_.state.lastStatusText);
   ctx_.area.SetBufferOverlayVisible(false);
   ctx_.area.StopBufferTimer();

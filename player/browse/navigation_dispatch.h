@@ -2,11 +2,17 @@
 // pop-up windows pages ask for.
 //
 // In the catalogue pane listweb three stages run in order on every navigation:
-//   1. "dddisk://name@@@path": a desktop shortcut that opens the title's page, and a tip;
+//   1. "dddisk://name@@@path": a desktop shortcut that opens the title's page, and a tip; only
+//      right after the user pressed a button or key on the pane, once per press, and only for a
+//      path that keeps the address on the site;
 //   2. a player scheme (player_schemes.h): the link, rewritten onto the site, plays in W3, behind
-//      the buffering overlay when it is switched on;
-//   3. for a playback link, every link of the same scheme on the page becomes the play list.
-// In the player pane W3 a "colse://" address closes the player and reloads the catalogue.
+//      the buffering overlay when it is switched on; a rewrite that leaves the site plays nothing;
+//   3. for a playback link, every link of the same scheme on the page that stays on the site
+//      becomes the play list.
+// In the player pane W3 a "colse://" address closes the player and reloads the catalogue; W3's
+// page goes nowhere but to http(s) addresses on the site, its frames nowhere but to http(s).
+// Pop-ups open the hovered address in the user's browser only after a press on the pane.
+// Every refusal leaves one line on the pane's diagnostics category and changes nothing else.
 #pragma once
 
 #include <cstdint>
@@ -15,6 +21,7 @@
 
 #include "player/browse/browse_context.h"
 #include "player/browse/pane_port.h"
+#include "player/browse/user_activation.h"
 
 namespace kam {
 
@@ -30,7 +37,13 @@ class NavigationDispatch {
   // listweb's navigation hook; true cancels the navigation.
   bool ListwebBeforeNavigate(std::string url);
   // W3's navigation hook; true cancels the navigation.
-  bool W3BeforeNavigate(std::string_view url);
+  bool W3BeforeNavigate(const NavigationRequest& request);
+  bool W3BeforeNavigate(std::string_view url) {
+    return W3BeforeNavigate(NavigationRequest{std::string(url)});
+  }
+  // A press of a mouse button or key on a pane.
+  void ListwebUserInput() { listweb_input_.Pressed(); }
+  void QvodUserInput() { qvod_input_.Pressed(); }
   // Pop-up requests; true refuses the new window. W3 keeps the engine's default.
   bool ListwebNewWindow();
   bool QvodNewWindow();
@@ -41,10 +54,12 @@ class NavigationDispatch {
 
  private:
   void PlaceShortcut(const std::string& url);
-  void StartPlayback(const std::string& url);
+  bool StartPlayback(const std::string& url);  // false when it refused the address
   void CollectEpisodes(const std::string& url);
 
   BrowseContext& ctx_;
+  UserActivation listweb_input_{ctx_.clock};
+  UserActivation qvod_input_{ctx_.clock};
   // Counts playback clicks, so that the anchors of an older click's page, answered late, do not
   // land in a newer list.
   std::uint64_t playback_clicks_ = 0;

@@ -12,10 +12,17 @@ using testing::BrowseRig;
 using testing::Log;
 
 constexpr char kBase[] = "http://Demo.Example:8080";
+// The base address as the site rule hands it on.
+const std::string kSite = "http://demo.example:8080";
 
 class DispatchTest : public ::testing::Test {
  protected:
   DispatchTest() { rig_.state.dizhi = kBase; }
+  // A press on the catalogue pane a moment ago.
+  void Press() {
+    dispatch_.ListwebUserInput();
+    rig_.clock.now += 100;
+  }
   BrowseRig rig_;
   NavigationDispatch dispatch_{rig_.ctx};
 };
@@ -23,6 +30,7 @@ class DispatchTest : public ::testing::Test {
 // --- stage 1: desktop shortcut ---
 
 TEST_F(DispatchTest, ShortcutLinkPlacesAShortcutThatOpensTheTitlesPage) {
+  Press();
   EXPECT_TRUE(dispatch_.ListwebBeforeNavigate("dddisk://Title@@@/play/1.html"));
   ASSERT_EQ(rig_.shortcuts.saved.size(), 1u);
   const DesktopShortcut& s = rig_.shortcuts.saved[0];
@@ -30,11 +38,12 @@ TEST_F(DispatchTest, ShortcutLinkPlacesAShortcutThatOpensTheTitlesPage) {
   EXPECT_EQ(s.description, "Title");
   EXPECT_EQ(s.program, std::filesystem::path("/opt/kam/kamplayer"));
   EXPECT_EQ(s.icon, std::filesystem::path("/opt/kam/skin/icon.ico"));
-  EXPECT_EQ(DecodeLaunchArgs(s.arguments), std::string("Title#@@") + kBase + "/play/1.html");
+  EXPECT_EQ(DecodeLaunchArgs(s.arguments), "Title#@@" + kSite + "/play/1.html");
   EXPECT_EQ(rig_.log, Log({"Tip Title放入桌面成功，从桌面打开观看"}));
 }
 
 TEST_F(DispatchTest, ShortcutNameKeepsItsCaseAndChineseButItsFileNameIsMadeSafe) {
+  Press();
   dispatch_.ListwebBeforeNavigate("dddisk://../甲/乙 Ab@@@/p.html");
   ASSERT_EQ(rig_.shortcuts.saved.size(), 1u);
   EXPECT_EQ(rig_.shortcuts.saved[0].file_name, "_甲_乙 Ab");
@@ -43,39 +52,104 @@ TEST_F(DispatchTest, ShortcutNameKeepsItsCaseAndChineseButItsFileNameIsMadeSafe)
 }
 
 TEST_F(DispatchTest, ShortcutWithoutPathPointsAtTheBaseAddress) {
+  Press();
   dispatch_.ListwebBeforeNavigate("dddisk://OnlyName");
   ASSERT_EQ(rig_.shortcuts.saved.size(), 1u);
-  EXPECT_EQ(DecodeLaunchArgs(rig_.shortcuts.saved[0].arguments),
-            std::string("OnlyName#@@") + kBase);
+  EXPECT_EQ(DecodeLaunchArgs(rig_.shortcuts.saved[0].arguments), "OnlyName#@@" + kSite);
 }
 
 TEST_F(DispatchTest, NameWithTheArgumentSeparatorStillGivesTwoFields) {
+  Press();
   dispatch_.ListwebBeforeNavigate("dddisk://A#@@B@@@/x.html");
   ASSERT_EQ(rig_.shortcuts.saved.size(), 1u);
   const std::string decoded = DecodeLaunchArgs(rig_.shortcuts.saved[0].arguments);
-  EXPECT_EQ(decoded, std::string("AB#@@") + kBase + "/x.html");
+  EXPECT_EQ(decoded, "AB#@@" + kSite + "/x.html");
   EXPECT_EQ(rig_.shortcuts.saved[0].description, "A#@@B");
 }
 
+TEST_F(DispatchTest, ShortcutNeedsAFreshPressAndSpendsIt) {
+  const struct {
+    const char* name;
+    bool press;
+    std::int64_t wait_ms;
+    int requests;
+    std::size_t written;
+  } cases[] = {{"no press", false, 0, 1, 0},
+               {"fresh press", true, 1900, 1, 1},
+               {"stale press", true, 2100, 1, 0},
+               {"one per press", true, 0, 3, 1},
+               {"burst without press", false, 0, 5000, 0}};
+  for (const auto& c : cases) {
+    BrowseRig rig;
+    rig.state.dizhi = kBase;
+    NavigationDispatch dispatch(rig.ctx);
+    if (c.press) dispatch.ListwebUserInput();
+    rig.clock.now += c.wait_ms;
+    for (int i = 0; i < c.requests; ++i) {
+      EXPECT_TRUE(dispatch.ListwebBeforeNavigate("dddisk://T" + std::to_string(i) + "@@@/t.html"));
+    }
+    EXPECT_EQ(rig.shortcuts.saved.size(), c.written) << c.name;
+    // Tips only for the shortcuts written; refusals leave their note on the pane only.
+    const auto tips = std::count_if(rig.log.begin(), rig.log.end(),
+                                    [](const std::string& l) { return l.rfind("Tip ", 0) == 0; });
+    EXPECT_EQ(static_cast<std::size_t>(tips), c.written) << c.name;
+  }
+}
+
+TEST_F(DispatchTest, ShortcutWhosePathLeavesTheSiteIsRefused) {
+  const struct {
+    const char* link;
+    std::optional<std::string> address;
+  } cases[] = {{"dddisk://T@@@@evil.example/x", std::nullopt},
+               {"dddisk://T@@@x@127.0.0.2:8080/t.html", std::nullopt},
+               {"dddisk://T@@@0/t.html", std::nullopt},
+               {"dddisk://T@@@.evil.example/t.html", std::nullopt},
+               {"dddisk://T@@@\\@evil.example/t", kSite + "/@evil.example/t"},
+               {"dddisk://T@@@/a@evil.example/t", kSite + "/a@evil.example/t"}};
+  for (const auto& c : cases) {
+    rig_.log.clear();
+    rig_.shortcuts.saved.clear();
+    Press();
+    EXPECT_TRUE(dispatch_.ListwebBeforeNavigate(c.link)) << c.link;
+    if (!c.address) {
+      EXPECT_TRUE(rig_.shortcuts.saved.empty()) << c.link;
+      EXPECT_EQ(rig_.log, Log({std::string("listweb.Refused ") + (c.link + 9)})) << c.link;
+    } else {
+      ASSERT_EQ(rig_.shortcuts.saved.size(), 1u) << c.link;
+      EXPECT_EQ(DecodeLaunchArgs(rig_.shortcuts.saved[0].arguments), "T#@@" + *c.address);
+    }
+  }
+}
+
 TEST_F(DispatchTest, TipShowsEvenWhenTheDesktopCannotBeWritten) {
+  Press();
   rig_.shortcuts.succeed = false;
   EXPECT_TRUE(dispatch_.ListwebBeforeNavigate("dddisk://T@@@/a"));
   EXPECT_EQ(rig_.log, Log({"Tip T放入桌面成功，从桌面打开观看"}));
 }
 
 TEST_F(DispatchTest, ShortcutSchemeInAnyCaseCancels) {
+  Press();
   EXPECT_TRUE(dispatch_.ListwebBeforeNavigate("http://x/?go=DDDisk://T@@@/a"));
   EXPECT_EQ(rig_.shortcuts.saved.size(), 1u);
 }
 
-TEST_F(DispatchTest, ShortcutWhosePathHoldsAPlayerSchemeAlsoPlays) {
+TEST_F(DispatchTest, ShortcutWhoseTextHoldsAPlayerSchemeAlsoPlays) {
   rig_.state.huangchong = "0";
-  EXPECT_TRUE(dispatch_.ListwebBeforeNavigate("dddisk://T@@@qqplay://v/1.html"));
+  Press();
+  // Stage 2 sees the URL without "dddisk://"; it plays when that is still a site address.
+  EXPECT_TRUE(dispatch_.ListwebBeforeNavigate("dddisk://qqplay:///v/1.html?n=T@@@/t.html"));
   EXPECT_EQ(rig_.shortcuts.saved.size(), 1u);
-  // Stage 2 sees the URL without "dddisk://".
   EXPECT_NE(std::find(rig_.log.begin(), rig_.log.end(),
-                      "W3.Navigate t@@@http://demo.example:8080v/1.html"),
+                      "W3.Navigate " + kSite + "/v/1.html?n=t@@@/t.html"),
             rig_.log.end());
+  // A path holding the scheme leaves a text that is no address: the shortcut, but no play.
+  rig_.log.clear();
+  Press();
+  EXPECT_TRUE(dispatch_.ListwebBeforeNavigate("dddisk://T@@@/t.html?qqplay:///v/1.html"));
+  EXPECT_EQ(rig_.shortcuts.saved.size(), 2u);
+  EXPECT_EQ(rig_.log, Log({"Tip T放入桌面成功，从桌面打开观看",
+                           "W3.Refused T@@@/t.html?qqplay:///v/1.html"}));
 }
 
 // --- stage 2: playback ---
@@ -85,9 +159,9 @@ TEST_F(DispatchTest, BufferedPlaybackRunsItsStepsInOrder) {
   rig_.state.da = "10";
   rig_.random.value = 0.55;
   rig_.state.List3 = {"old||a||b"};
-  EXPECT_TRUE(dispatch_.ListwebBeforeNavigate("QQPlay://Show/1.HTML"));
+  EXPECT_TRUE(dispatch_.ListwebBeforeNavigate("QQPlay:///Show/1.HTML"));
   EXPECT_EQ(rig_.log, Log({"bjbox.Hide", "qvod.Refresh", "Timer8.Start 1160", "vip.Show", "W3.Show",
-                           "W3.Navigate http://demo.example:8080show/1.html", "L1_Click 1"}));
+                           "W3.Navigate " + kSite + "/show/1.html", "L1_Click 1"}));
   EXPECT_EQ(rig_.state.bufferSecondsLeft, 10);  // floor(10 x 0.55) + 5
   EXPECT_TRUE(rig_.state.List3.empty());
 }
@@ -97,9 +171,8 @@ TEST_F(DispatchTest, UnbufferedPlaybackSwitchesTabLast) {
     rig_.log.clear();
     rig_.state.huangchong = off;
     rig_.state.bufferSecondsLeft = 3;
-    EXPECT_TRUE(dispatch_.ListwebBeforeNavigate("youkuplay://a"));
-    EXPECT_EQ(rig_.log,
-              Log({"bjbox.Hide", "W3.Show", "W3.Navigate http://demo.example:8080a", "L1_Click 1"}))
+    EXPECT_TRUE(dispatch_.ListwebBeforeNavigate("youkuplay:///a"));
+    EXPECT_EQ(rig_.log, Log({"bjbox.Hide", "W3.Show", "W3.Navigate " + kSite + "/a", "L1_Click 1"}))
         << off;
     EXPECT_EQ(rig_.state.bufferSecondsLeft, 3) << off;
   }
@@ -110,8 +183,38 @@ TEST_F(DispatchTest, BufferTimeThatIsNoNumberGivesFiveSeconds) {
   for (const char* da : {"Label1", "", "abc"}) {
     rig_.state.da = da;
     rig_.random.value = 0.99;
-    dispatch_.ListwebBeforeNavigate("qqplay://x");
+    dispatch_.ListwebBeforeNavigate("qqplay:///x");
     EXPECT_EQ(rig_.state.bufferSecondsLeft, 5) << da;
+  }
+}
+
+TEST_F(DispatchTest, RewriteThatLeavesTheSitePlaysNothingAndChangesNothing) {
+  rig_.state.huangchong = "1";
+  rig_.state.List3 = {"old||a||b"};
+  for (const char* link :
+       {"qqplay://x@127.0.0.2:8080/v/ok.html", "qqplay://show/1.html", "qqplay://.evil.example/",
+        "qqplay://@evil.example/", "qqplay://0/x", "x?qqplay:///y", "javascript:qqplay:///y"}) {
+    rig_.log.clear();
+    EXPECT_TRUE(dispatch_.ListwebBeforeNavigate(link)) << link;
+    EXPECT_EQ(rig_.log, Log({std::string("W3.Refused ") + link})) << link;
+  }
+  EXPECT_EQ(rig_.state.List3, std::vector<std::string>({"old||a||b"}));
+  EXPECT_TRUE(rig_.listweb.pending_reads.empty());
+}
+
+TEST_F(DispatchTest, BackslashOrAtInTheRestStaysOnTheSite) {
+  rig_.state.huangchong = "0";
+  dispatch_.ListwebBeforeNavigate("qqplay:///v\\x@evil.example/1.html");
+  EXPECT_EQ(rig_.log[2], "W3.Navigate " + kSite + "/v/x@evil.example/1.html");
+}
+
+TEST_F(DispatchTest, SiteAddressThatIsNoWebAddressPlaysNothing) {
+  for (const char* dizhi : {"file:///etc", "", "javascript:", "ftp://demo.example"}) {
+    rig_.log.clear();
+    rig_.state.dizhi = dizhi;
+    EXPECT_TRUE(dispatch_.ListwebBeforeNavigate("qqplay:///v/1.html")) << dizhi;
+    ASSERT_EQ(rig_.log.size(), 1u) << dizhi;
+    EXPECT_EQ(rig_.log[0], "W3.Refused qqplay:///v/1.html") << dizhi;
   }
 }
 
@@ -128,56 +231,66 @@ TEST_F(DispatchTest, OrdinaryNavigationIsLeftAlone) {
 PageSnapshot Catalogue() {
   return PageSnapshot{"剧名 - 目录",
                       {{"http://demo/index.html", "首页"},
-                       {"qqplay://show/1.html", "第1集"},
-                       {"youkuplay://show/1.html", "优酷1"},
-                       {"qqplay://show/2.html", "第2集"},
+                       {"qqplay:///show/1.html", "第1集"},
+                       {"youkuplay:///show/1.html", "优酷1"},
+                       {"qqplay:///show/2.html", "第2集"},
                        {"http://demo/x.html?u=qqplay://y", "rel"},
+                       {"qqplay://x@127.0.0.2:8080/v", "away"},
+                       {"qqplay:///v/3.html", "看||javascript:alert(1)||看"},
                        {"QQPLAY://upper", "upper"}}};
 }
 
 TEST_F(DispatchTest, EpisodeListHoldsEveryLinkOfTheSameSchemeInPageOrder) {
   rig_.state.huangchong = "0";
-  dispatch_.ListwebBeforeNavigate("qqplay://show/2.html");
+  dispatch_.ListwebBeforeNavigate("qqplay:///show/2.html");
   ASSERT_EQ(rig_.listweb.pending_reads.size(), 1u);
   rig_.listweb.Answer(Catalogue());
+  // Links that leave the site are left out; texts never carry the separator.
   const std::vector<std::string> expected = {
-      "第1集||http://demo.example:8080show/1.html||剧名 - 目录",
-      "第2集||http://demo.example:8080show/2.html||剧名 - 目录",
-      "rel||http://demo/x.html?u=http://demo.example:8080y||剧名 - 目录"};
+      "第1集||" + kSite + "/show/1.html||剧名 - 目录",
+      "第2集||" + kSite + "/show/2.html||剧名 - 目录",
+      "看|javascript:alert(1)|看||" + kSite + "/v/3.html||剧名 - 目录"};
   EXPECT_EQ(rig_.state.List3, expected);
   ASSERT_EQ(rig_.area.rendered.size(), 1u);
   EXPECT_EQ(rig_.area.rendered[0], expected);
 }
 
+TEST_F(DispatchTest, TitleWithTheSeparatorKeepsTheFields) {
+  dispatch_.ListwebBeforeNavigate("qqplay:///1");
+  rig_.listweb.Answer(PageSnapshot{"剧||名|", {{"qqplay:///a|b||", "第|1集|"}}});
+  EXPECT_EQ(rig_.state.List3,
+            std::vector<std::string>({"第|1集||" + kSite + "/a%7Cb%7C%7C||剧|名"}));
+}
+
 TEST_F(DispatchTest, PageWithoutMatchingLinksLeavesTheListEmptyAndUnrendered) {
   rig_.state.List3 = {"old||a||b"};
-  dispatch_.ListwebBeforeNavigate("sohuplay://z");
+  dispatch_.ListwebBeforeNavigate("sohuplay:///z");
   rig_.listweb.Answer(Catalogue());
   EXPECT_TRUE(rig_.state.List3.empty());
   EXPECT_TRUE(rig_.area.rendered.empty());
 }
 
 TEST_F(DispatchTest, UnreadableDocumentAddsNothing) {
-  dispatch_.ListwebBeforeNavigate("qqplay://z");
+  dispatch_.ListwebBeforeNavigate("qqplay:///z");
   rig_.listweb.Answer(std::nullopt);
   EXPECT_TRUE(rig_.state.List3.empty());
   EXPECT_TRUE(rig_.area.rendered.empty());
 }
 
 TEST_F(DispatchTest, LateAnswerForAnEarlierClickIsDropped) {
-  dispatch_.ListwebBeforeNavigate("qqplay://show/1.html");
-  dispatch_.ListwebBeforeNavigate("youkuplay://show/1.html");
+  dispatch_.ListwebBeforeNavigate("qqplay:///show/1.html");
+  dispatch_.ListwebBeforeNavigate("youkuplay:///show/1.html");
   rig_.listweb.Answer(Catalogue());  // the first click's page, answered late
   EXPECT_TRUE(rig_.state.List3.empty());
   rig_.listweb.Answer(Catalogue());
   EXPECT_EQ(rig_.state.List3,
-            std::vector<std::string>({"优酷1||http://demo.example:8080show/1.html||剧名 - 目录"}));
+            std::vector<std::string>({"优酷1||" + kSite + "/show/1.html||剧名 - 目录"}));
 }
 
 TEST_F(DispatchTest, SchemeWithHighestIndexDecidesTheList) {
-  dispatch_.ListwebBeforeNavigate("qqplay://a?b=ppsplay://c");
-  rig_.listweb.Answer(PageSnapshot{"t", {{"qqplay://1", "q"}, {"ppsplay://2", "p"}}});
-  EXPECT_EQ(rig_.state.List3, std::vector<std::string>({"p||http://Demo.Example:80802||t"}));
+  dispatch_.ListwebBeforeNavigate("qqplay:///a?b=ppsplay://c");
+  rig_.listweb.Answer(PageSnapshot{"t", {{"qqplay:///1", "q"}, {"ppsplay:///2", "p"}}});
+  EXPECT_EQ(rig_.state.List3, std::vector<std::string>({"p||" + kSite + "/2||t"}));
 }
 
 // --- W3 and pop-ups ---
@@ -188,10 +301,41 @@ TEST_F(DispatchTest, CloseLinkInThePlayerReturnsToIdle) {
     EXPECT_TRUE(dispatch_.W3BeforeNavigate(url)) << url;
     EXPECT_EQ(rig_.log, Log({"W3.Hide", "bjbox.Show", "listweb.Refresh"}));
   }
-  rig_.log.clear();
-  EXPECT_FALSE(dispatch_.W3BeforeNavigate("qqplay://x"));
-  EXPECT_FALSE(dispatch_.W3BeforeNavigate("http://demo/play.html"));
-  EXPECT_TRUE(rig_.log.empty());
+}
+
+TEST_F(DispatchTest, PlayerPageStaysOnTheSiteAndItsFramesOnTheWeb) {
+  const struct {
+    const char* url;
+    bool main_frame;
+    bool by_program;
+    bool cancel;
+  } cases[] = {
+      {"http://demo.example:8080/play/2.html", true, false, false},
+      {"HTTP://DEMO.EXAMPLE:8080/play/2.html", true, false, false},
+      {"http://demo.example:8081/play/2.html", true, false, true},
+      {"https://demo.example:8080/", true, false, true},
+      {"http://other.example/", true, false, true},
+      {"file:///etc/hostname", true, false, true},
+      {"javascript:alert(1)", true, false, true},
+      {"data:text/html,x", true, false, true},
+      {"qqplay:///x", true, false, true},
+      {"/etc/hostname", true, false, true},
+      {"", true, false, true},
+      // The program's own pages and checked addresses.
+      {"/opt/kam/skin/Loading.html", true, true, false},
+      {"http://other.example/", false, false, false},
+      {"about:blank", false, false, false},
+      {"about:srcdoc", false, false, false},
+      {"data:text/html,x", false, false, true},
+      {"file:///etc/hostname", false, false, true},
+  };
+  for (const auto& c : cases) {
+    rig_.log.clear();
+    EXPECT_EQ(dispatch_.W3BeforeNavigate(NavigationRequest{c.url, c.main_frame, c.by_program}),
+              c.cancel)
+        << c.url;
+    EXPECT_EQ(rig_.log, c.cancel ? Log({std::string("W3.Refused ") + c.url}) : Log()) << c.url;
+  }
 }
 
 TEST_F(DispatchTest, PopUpsAreRefusedAndOnlyWebAddressesOpen) {
@@ -209,6 +353,7 @@ TEST_F(DispatchTest, PopUpsAreRefusedAndOnlyWebAddressesOpen) {
   for (const auto& c : cases) {
     rig_.shell.opened.clear();
     rig_.state.lastStatusText = c.status;
+    Press();
     EXPECT_TRUE(dispatch_.ListwebNewWindow());
     EXPECT_EQ(rig_.shell.opened.size(), c.opens ? 1u : 0u) << c.status;
     if (c.opens) {
@@ -218,8 +363,29 @@ TEST_F(DispatchTest, PopUpsAreRefusedAndOnlyWebAddressesOpen) {
   EXPECT_TRUE(rig_.log.empty());
 }
 
+TEST_F(DispatchTest, PopUpsNeedAPressAndOpenOncePerPress) {
+  rig_.state.lastStatusText = "http://demo/ad.html";
+  // A script's loop with no press, then one press while the loop goes on.
+  for (int i = 0; i < 1000; ++i) EXPECT_TRUE(dispatch_.ListwebNewWindow());
+  EXPECT_TRUE(rig_.shell.opened.empty());
+  dispatch_.ListwebUserInput();
+  for (int i = 0; i < 8; ++i) {
+    rig_.clock.now += 250;
+    EXPECT_TRUE(dispatch_.ListwebNewWindow());
+  }
+  EXPECT_EQ(rig_.shell.opened, std::vector<std::string>({"http://demo/ad.html"}));
+  // A press on another pane is no press on this one.
+  dispatch_.QvodUserInput();
+  EXPECT_TRUE(dispatch_.ListwebNewWindow());
+  EXPECT_EQ(rig_.shell.opened.size(), 1u);
+}
+
 TEST_F(DispatchTest, PopUpFromTheBufferingPageEndsTheOverlay) {
   rig_.state.lastStatusText = "http://demo/ad.html";
+  EXPECT_TRUE(dispatch_.QvodNewWindow());  // no press: refused, the overlay stays
+  EXPECT_EQ(rig_.log, Log({"qvod.Refused http://demo/ad.html"}));
+  rig_.log.clear();
+  dispatch_.QvodUserInput();
   EXPECT_TRUE(dispatch_.QvodNewWindow());
   EXPECT_EQ(rig_.shell.opened, std::vector<std::string>({"http://demo/ad.html"}));
   EXPECT_EQ(rig_.log, Log({"vip.Hide", "Timer8.Stop"}));

@@ -16,4 +16,9 @@ namespace kam {
 // (any letter case), the result is that raw text with its scheme lower-cased; otherwise absolute.
 std::string PageUrlText(std::string_view raw, std::string_view absolute);
 
+// An engine address (percent-encoded) percent-decoded for logic, except the authority of an http
+// or https address: "http://site%2F@evil/" names the host evil, and decoding would make it read
+// as site.
+std::string PercentDecodeAddress(std::string_view text);
+
 }  // namespace kam

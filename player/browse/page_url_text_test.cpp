@@ -37,6 +37,22 @@ TEST(PercentDecode, DecodesEveryWellFormedEscape) {
   EXPECT_EQ(PercentDecode("%2541"), "%41");  // once, not twice
 }
 
+TEST(PercentDecode, EngineAddressKeepsAWebAuthorityEncoded) {
+  const struct {
+    const char* in;
+    const char* out;
+  } cases[] = {
+      {"http://site%2F@evil.example/%E4%B8%AD", "http://site%2F@evil.example/中"},
+      {"HTTPS://a%40b@c/%40?%23#%2F", "HTTPS://a%40b@c/@?##/"},
+      {"http://site", "http://site"},
+      {"dddisk://%E5%90%8D@@@/%2F", "dddisk://名@@@//"},
+      {"qqplay:///v/%41", "qqplay:///v/A"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(PercentDecodeAddress(c.in), c.out) << c.in;
+  // Decoded, the first case would read as the site: the host must stay where the engine saw it.
+  EXPECT_NE(PercentDecodeAddress("http://site%2F@evil/").rfind("http://site/", 0), 0u);
+}
+
 TEST(SiteSchemes, NameEveryPlayerSchemeAndTheSitesOwn) {
   const std::vector<std::string> names = SiteSchemeNames();
   EXPECT_EQ(names.size(), 21u);

@@ -29,6 +29,13 @@ struct PageSnapshot {
 inline constexpr char kPageCannotBeShown[] = "无法显示网页";
 inline constexpr char kInvalidAddress[] = "地址无效";
 
+// A navigation a pane is about to follow.
+struct NavigationRequest {
+  std::string url;          // the text as the page wrote it (see OnBeforeNavigate)
+  bool main_frame = true;   // false for a frame inside the page
+  bool by_program = false;  // the program asked for it (PanePort::Navigate), no page did
+};
+
 // Events of one pane. Every handler runs on the window thread.
 class PaneEvents {
  public:
@@ -36,6 +43,13 @@ class PaneEvents {
   // Before the pane follows an address (link, script, form, back/forward, Navigate). url is the
   // text as the page wrote it. Return true to cancel the navigation.
   virtual bool OnBeforeNavigate(const std::string& url) = 0;
+  // The same with what the pane knows about where the navigation comes from; the pane calls this
+  // one. Handlers that only need the address override OnBeforeNavigate.
+  virtual bool OnNavigationRequest(const NavigationRequest& request) {
+    return OnBeforeNavigate(request.url);
+  }
+  // The user pressed a mouse button or a key on the pane (on any of its frames).
+  virtual void OnUserInput() {}
   // A page asks for a new window. Return true to refuse it; false leaves the engine's default.
   virtual bool OnNewWindow() = 0;
   // Status text: the hovered link's address, empty when the pointer leaves the link.
@@ -71,6 +85,13 @@ class PanePort {
   // Opens an address: an absolute URL, or an absolute local file path (the program's own pages).
   // An address that cannot be parsed loads nothing and reports the title kInvalidAddress.
   virtual void Navigate(const std::string& url) = 0;
+  // An address the program will not open here: the pane loads nothing, writes one line naming it
+  // and why on its diagnostics category, and reports the title kInvalidAddress as for an address
+  // that cannot be parsed.
+  virtual void Refuse(const std::string& url, const std::string& why) = 0;
+  // A navigation that the handler cancelled because of where it leads: one line naming it and why
+  // on the pane's diagnostics category, nothing else.
+  virtual void NoteRefused(const std::string& url, const std::string& why) = 0;
   virtual void Refresh() = 0;
   virtual void GoBack() = 0;      // nothing happens when there is no earlier page
   virtual void GoForward() = 0;   // nothing happens when there is no later page

@@ -117,6 +117,8 @@ TEST_F(BrowseEventsTest, PlayerPanePopUpsKeepTheEngineDefault) {
   rig_.state.lastStatusText = "http://x";
   EXPECT_FALSE(browse_.W3_events().OnNewWindow());
   EXPECT_TRUE(rig_.shell.opened.empty());
+  browse_.qvod_events().OnUserInput();
+  browse_.listweb_events().OnUserInput();
   EXPECT_TRUE(browse_.qvod_events().OnNewWindow());
   EXPECT_TRUE(browse_.listweb_events().OnNewWindow());
   EXPECT_EQ(rig_.shell.opened.size(), 2u);
@@ -125,7 +127,8 @@ TEST_F(BrowseEventsTest, PlayerPanePopUpsKeepTheEngineDefault) {
 TEST_F(BrowseEventsTest, NavigationsReachTheirPanesOwnRules) {
   EXPECT_FALSE(browse_.listweb_events().OnBeforeNavigate("colse://x"));
   EXPECT_TRUE(browse_.W3_events().OnBeforeNavigate("colse://x"));
-  EXPECT_FALSE(browse_.W3_events().OnBeforeNavigate("qqplay://x"));
+  EXPECT_TRUE(browse_.W3_events().OnBeforeNavigate("qqplay://x"));  // not on the site
+  EXPECT_FALSE(browse_.W3_events().OnNavigationRequest({"qqplay://x", true, true}));
   EXPECT_FALSE(browse_.qvod_events().OnBeforeNavigate("qqplay://x"));
   EXPECT_TRUE(browse_.listweb_events().OnBeforeNavigate("qqplay://x"));
 }
@@ -134,11 +137,20 @@ TEST_F(BrowseEventsTest, ListEntryPlaysInThePlayerBehindTheOverlay) {
   rig_.state.huangchong = "1";
   rig_.state.da = "4";
   rig_.random.value = 0.0;
+  rig_.state.dizhi = "http://demo";
   rig_.state.List3 = {"第1集||http://demo/p/1.html||剧"};
   EXPECT_EQ(browse_.ItemPlay(0, "||"), playlist::PlayOutcome::kPlayed);
   EXPECT_EQ(rig_.state.bufferSecondsLeft, 5);
   EXPECT_EQ(rig_.log, Log({"bjbox.Hide", "vip.Show", "Timer8.Start 1160",
                            "W3.Navigate http://demo/p/1.html", "W3.Show", "DefaultPointer"}));
+}
+
+TEST_F(BrowseEventsTest, ListEntryOffTheSiteIsNoted) {
+  rig_.state.dizhi = "http://demo";
+  rig_.state.huangchong = "1";
+  rig_.state.List3 = {"名字||file:///etc/hostname||标题"};
+  EXPECT_EQ(browse_.ItemPlay(0, "||"), playlist::PlayOutcome::kRefused);
+  EXPECT_EQ(rig_.log, Log({"W3.Refused 名字||file:///etc/hostname||标题"}));
 }
 
 TEST_F(BrowseEventsTest, OutdatedListEntryRendersTheListAgain) {

@@ -40,6 +40,30 @@ bool HasAllFields(std::string_view entry, std::string_view separator) {
   return separators + 1 >= kEntryFields;
 }
 
+std::string EntryField(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (char c : text) {
+    if (c == '|' && !out.empty() && out.back() == '|') continue;
+    out.push_back(c);
+  }
+  if (!out.empty() && out.back() == '|') out.pop_back();
+  return out;
+}
+
+std::string EntryAddressField(std::string_view address) {
+  std::string out;
+  out.reserve(address.size());
+  for (char c : address) {
+    if (c == '|') {
+      out += "%7C";
+    } else {
+      out.push_back(c);
+    }
+  }
+  return out;
+}
+
 bool IsPlaceholder(const std::vector<std::string_view>& fields) {
   constexpr std::string_view kNoRecords = "暂无记录";
   constexpr std::string_view kNoViewingRecords = "暂无观看记录";

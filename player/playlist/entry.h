@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -24,6 +25,14 @@ void SplitEntryInto(std::string_view entry, std::string_view separator,
 
 // True when the entry has the three fields the list page and the play handler read.
 bool HasAllFields(std::string_view entry, std::string_view separator);
+
+// A page's text as an entry field: every run of two or more "|" becomes one "|", and a "|" at its
+// end goes (it would join the separator after it into "|||", which splits one character early), so
+// the field can never shift the fields after it.
+std::string EntryField(std::string_view text);
+
+// An address as an entry field: every "|" written "%7C", which means the same to a server.
+std::string EntryAddressField(std::string_view address);
 
 // Placeholder entries stand for "no records yet": shown like any entry, never played.
 bool IsPlaceholder(const std::vector<std::string_view>& fields);

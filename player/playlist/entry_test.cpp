@@ -38,6 +38,31 @@ TEST(SplitEntryTest, HasAllFields) {
   EXPECT_FALSE(HasAllFields("", "||"));
 }
 
+TEST(EntryFieldTest, NeverHoldsTheSeparator) {
+  const struct {
+    std::string_view text;
+    std::string_view field;
+  } cases[] = {
+      {"", ""},           {"第1集", "第1集"},
+      {"a|b", "a|b"},     {"看||javascript:alert(1)||看", "看|javascript:alert(1)|看"},
+      {"a|||||b", "a|b"}, {"||", ""},
+      {"|a||", "|a"},     {"| |", "| "},
+      {"a|", "a"},
+  };
+  for (const auto& c : cases) {
+    const std::string field = EntryField(c.text);
+    EXPECT_EQ(field, c.field) << c.text;
+    EXPECT_EQ(field.find(kDefaultSeparator), std::string::npos) << c.text;
+    // Joined with two other fields it splits back into exactly three.
+    const std::string address = EntryAddressField("http://s/a|b||c|");
+    const std::string entry = field + "||" + address + "||" + field;
+    EXPECT_EQ(SplitEntry(entry, kDefaultSeparator),
+              std::vector<std::string_view>({field, address, field}))
+        << c.text;
+  }
+  EXPECT_EQ(EntryAddressField("http://s/a|b||c|"), "http://s/a%7Cb%7C%7Cc%7C");
+}
+
 TEST(IsPlaceholderTest, Table) {
   const struct {
     Fields fields;

@@ -28,6 +28,7 @@ struct PlayState {
   std::string_view huangchong;           // buffering switch: exactly "1" is on
   std::string_view da;                   // buffering time in seconds, decimal text
   int& buffer_seconds_left;              // bufferSecondsLeft
+  std::string_view dizhi;                // the site's base address: entries play only on the site
 };
 
 inline constexpr int kBufferTimerIntervalMs = 1160;
@@ -37,11 +38,14 @@ enum class PlayOutcome {
   kPlaceholder,  // a "no records" entry: nothing played
   kIncomplete,   // an entry with fewer than three fields: nothing played
   kPlayed,       // the player pane opened field 1
+  kRefused,      // field 1 is no address on the site (an old or edited list file): nothing changed
 };
 
 // The handler of the list control's play event for entry index, split at separator. With
 // buffering on the overlay starts before the entry is looked at, so a placeholder starts it too.
 // An index outside the list (also a negative one) means the page no longer matches the list.
+// An entry whose address is not an http(s) address on the site of dizhi plays nothing and
+// changes nothing; the player pane opens the address in the form site_address.h hands on.
 PlayOutcome ItemPlay(int index, std::string_view separator, PlayState state, RandomFraction& random,
                      PlayPorts& ports);
 

@@ -45,6 +45,11 @@ const std::vector<std::string> kList = {
     "a||http://site/play/4.html||暂无观看记录",
     "only||two",
     "a||http://site/play/6.html||t||extra",
+    "名字||file:///etc/hostname||标题",
+    "a||http://other.example/play/1.html||t",
+    "a||http://site:81/play/1.html||t",
+    "a||javascript:alert(1)||t",
+    "a||HTTP://SITE\\play\\1.html||t",
 };
 
 TEST(ItemPlayTest, DecisionTable) {
@@ -68,7 +73,7 @@ TEST(ItemPlayTest, DecisionTable) {
       {"switch must be exactly 1", 0, "1 ", PlayOutcome::kPlayed, with({"hide bjbox"}, kPlay1), -1},
       {"design default is off", 0, "Label1", PlayOutcome::kPlayed, with({"hide bjbox"}, kPlay1),
        -1},
-      {"index past the list re-renders", 6, "1", PlayOutcome::kReRendered, {"render list"}, -1},
+      {"index past the list re-renders", 11, "1", PlayOutcome::kReRendered, {"render list"}, -1},
       {"negative index re-renders", -1, "1", PlayOutcome::kReRendered, {"render list"}, -1},
       {"placeholder text", 1, "0", PlayOutcome::kPlaceholder, {"hide bjbox"}, -1},
       {"placeholder still buffers", 1, "1", PlayOutcome::kPlaceholder,
@@ -82,14 +87,25 @@ TEST(ItemPlayTest, DecisionTable) {
        PlayOutcome::kPlayed,
        {"hide bjbox", "navigate W3 http://site/play/6.html", "show W3", "default pointer"},
        -1},
+      // Addresses off the site (an old or edited list file) change nothing, buffering or not.
+      {"local file refused", 6, "1", PlayOutcome::kRefused, {}, -1},
+      {"other host refused", 7, "1", PlayOutcome::kRefused, {}, -1},
+      {"other port refused", 8, "0", PlayOutcome::kRefused, {}, -1},
+      {"script refused", 9, "1", PlayOutcome::kRefused, {}, -1},
+      {"site address opened as read",
+       10,
+       "0",
+       PlayOutcome::kPlayed,
+       {"hide bjbox", "navigate W3 http://site/play/1.html", "show W3", "default pointer"},
+       -1},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     RecordingPorts ports;
     FixedRandom random(0.5);
     int seconds = -1;
-    const PlayOutcome outcome =
-        ItemPlay(c.index, "||", PlayState{kList, c.huangchong, "7", seconds}, random, ports);
+    const PlayOutcome outcome = ItemPlay(
+        c.index, "||", PlayState{kList, c.huangchong, "7", seconds, "http://site"}, random, ports);
     EXPECT_EQ(outcome, c.outcome);
     EXPECT_EQ(ports.calls, c.calls);
     EXPECT_EQ(seconds, c.seconds);  // floor(7 x 0.5) + 5
@@ -101,7 +117,7 @@ TEST(ItemPlayTest, IndexOneOfAOneEntryListPlaysNothing) {
   FixedRandom random(0.5);
   int seconds = 0;
   const std::vector<std::string> list = {"a||u||t"};
-  EXPECT_EQ(ItemPlay(1, "||", PlayState{list, "1", "10", seconds}, random, ports),
+  EXPECT_EQ(ItemPlay(1, "||", PlayState{list, "1", "10", seconds, "http://site"}, random, ports),
             PlayOutcome::kReRendered);
   EXPECT_EQ(ports.calls, Calls{"render list"});
   EXPECT_EQ(random.draws, 0);
@@ -112,7 +128,7 @@ TEST(ItemPlayTest, SplitsAtTheEventsSeparator) {
   FixedRandom random(0);
   int seconds = 0;
   const std::vector<std::string> list = {"a##http://s/1##t"};
-  EXPECT_EQ(ItemPlay(0, "##", PlayState{list, "0", "", seconds}, random, ports),
+  EXPECT_EQ(ItemPlay(0, "##", PlayState{list, "0", "", seconds, "http://s"}, random, ports),
             PlayOutcome::kPlayed);
   EXPECT_EQ(ports.calls[1], "navigate W3 http://s/1");
 }
@@ -121,7 +137,7 @@ TEST(ItemPlayTest, CountdownDrawsOncePerBufferedStart) {
   RecordingPorts ports;
   FixedRandom random(0.999);
   int seconds = 0;
-  EXPECT_EQ(ItemPlay(0, "||", PlayState{kList, "1", "10", seconds}, random, ports),
+  EXPECT_EQ(ItemPlay(0, "||", PlayState{kList, "1", "10", seconds, "http://site"}, random, ports),
             PlayOutcome::kPlayed);
   EXPECT_EQ(random.draws, 1);
   EXPECT_EQ(seconds, 14);

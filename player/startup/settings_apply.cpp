@@ -1,5 +1,6 @@
 // The webtime timer: once the loading page is shown, the downloaded settings are applied and the
 // site opens.
+#include "common/site_address.h"
 #include "common/version_rule.h"
 #include "player/startup/start_routine.h"
 
@@ -24,8 +25,19 @@ void Startup::webtime_Timer() {
   }
 
   window_.TrayShowIcon(state_.caption);
-  window_.Navigate(MainPane::kListweb, state_.dizhi);
-  window_.Navigate(MainPane::kQvod, state_.dizhi + "/huangchong.html");
+  // The site and its buffering page open only when the settings name an http(s) site; otherwise
+  // the catalogue reports an address it cannot open and the error page stands in for it.
+  if (const auto site = AddressOnSite(state_.dizhi, state_.dizhi)) {
+    window_.Navigate(MainPane::kListweb, *site);
+  } else {
+    window_.RefuseAddress(MainPane::kListweb, state_.dizhi, "site address is no http(s) address");
+  }
+  if (const auto buffering = JoinOnSite(state_.dizhi, "/huangchong.html")) {
+    window_.Navigate(MainPane::kQvod, *buffering);
+  } else {
+    window_.RefuseAddress(MainPane::kQvod, state_.dizhi + "/huangchong.html",
+                          "buffering page is not on an http(s) site");
+  }
   window_.TaskbarHook();
 }
 

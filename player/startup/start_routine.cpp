@@ -5,6 +5,7 @@
 
 #include "common/path_text.h"
 #include "common/program_dir.h"
+#include "common/site_address.h"
 #include "player/startup/launch_args.h"
 
 namespace kam {
@@ -56,7 +57,13 @@ StartOutcome Startup::Run() {
 
   ShowMainWindow();
   window_.SetTimerEnabled(MainTimer::kWebtime, false);
-  window_.Navigate(MainPane::kListweb, fields[1]);
+  // The user chose to start the shortcut, and a site that moved keeps its old shortcuts: any web
+  // address opens, nothing else.
+  if (const auto address = AnyWebAddress(fields[1])) {
+    window_.Navigate(MainPane::kListweb, *address);
+  } else {
+    window_.RefuseAddress(MainPane::kListweb, fields[1], "shortcut address is no http(s) address");
+  }
   state_.dizhi = system_.ReadSetting("kampeizhi", "wangzhan");
   state_.caption = system_.ReadSetting("kampeizhi", "name");
   window_.SetCaption(state_.caption);

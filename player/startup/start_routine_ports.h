@@ -19,6 +19,9 @@ class MainWindowPort {
   virtual void SetTimerEnabled(MainTimer timer, bool enabled) = 0;
   // An absolute address, or an absolute local file path.
   virtual void Navigate(MainPane pane, const std::string& address) = 0;
+  // An address the program will not open in that pane (PanePort::Refuse): nothing loads, one
+  // diagnostics line, and the pane reports an address that cannot be parsed.
+  virtual void RefuseAddress(MainPane pane, const std::string& address, const std::string& why) = 0;
   virtual bool Busy(MainPane pane) = 0;
   virtual void SetSilent(MainPane pane, bool silent) = 0;
   virtual void SetCaption(const std::string& caption) = 0;

@@ -36,6 +36,9 @@ class Recorder : public MainWindowPort, public SystemPort {
   void Navigate(MainPane p, const std::string& a) override {
     log.push_back(Name(p) + " -> " + Slashed(a));
   }
+  void RefuseAddress(MainPane p, const std::string& a, const std::string&) override {
+    log.push_back(Name(p) + " refuses " + a);
+  }
   bool Busy(MainPane) override { return listweb_busy; }
   void SetSilent(MainPane p, bool s) override {
     log.push_back(Name(p) + (s ? " silent" : " not silent"));
@@ -179,8 +182,14 @@ TEST_F(StartupTest, ShortcutOpensItsSecondField) {
     std::string decoded;
     std::string opened;
   };
-  for (const Case& c : {Case{"Title#@@http://site/play/1.html", "http://site/play/1.html"},
-                        Case{"a#@@http://s/2#@@c#@@d", "http://s/2"}, Case{"#@@", ""}}) {
+  // Any web address opens (a site that moved keeps its old shortcuts); nothing else does.
+  for (const Case& c :
+       {Case{"Title#@@http://site/play/1.html", "listweb -> http://site/play/1.html"},
+        Case{"a#@@http://s/2#@@c#@@d", "listweb -> http://s/2"},
+        Case{"a#@@HTTPS://Moved.Example/p", "listweb -> https://moved.example/p"},
+        Case{"#@@", "listweb refuses "},
+        Case{"a#@@file:///etc/hostname", "listweb refuses file:///etc/hostname"},
+        Case{"a#@@javascript:alert(1)", "listweb refuses javascript:alert(1)"}}) {
     Recorder rec;
     PlayerState state;
     rec.command_line = Rot47(c.decoded);
@@ -192,7 +201,7 @@ TEST_F(StartupTest, ShortcutOpensItsSecondField) {
         Concat(Concat({"probe http://probe/",
                        "download http://img/upload/my2.txt > /prog/kamplayer.db within 5000 ms"},
                       kLoadHandler),
-               {"Show", "webtime off", "listweb -> " + c.opened, "caption Box", "TaskbarHook",
+               {"Show", "webtime off", c.opened, "caption Box", "TaskbarHook",
                 "tray Box"});
     EXPECT_EQ(rec.log, expected) << c.decoded;
     EXPECT_EQ(state.dizhi, "http://site");
@@ -231,6 +240,34 @@ TEST_F(StartupTest, WebtimeAppliesSettingsAndOpensTheSite) {
   EXPECT_EQ(state_.da, "10");
   EXPECT_EQ(state_.Text2, "1.1");
   EXPECT_EQ(state_.Text1, "1.0");
+}
+
+TEST_F(StartupTest, WebtimeOpensOnlyAnHttpSite) {
+  struct Case {
+    std::string wangzhan;
+    std::vector<std::string> opened;
+  };
+  for (const Case& c :
+       {Case{"HTTP://Site.Example:80",
+             {"listweb -> http://site.example", "qvod -> http://site.example/huangchong.html"}},
+        Case{"file:///etc",
+             {"listweb refuses file:///etc", "qvod refuses file:///etc/huangchong.html"}},
+        Case{"", {"listweb refuses ", "qvod refuses /huangchong.html"}},
+        Case{"http://site:99999",
+             {"listweb refuses http://site:99999",
+              "qvod refuses http://site:99999/huangchong.html"}}}) {
+    Recorder rec;
+    PlayerState state;
+    rec.settings = {{"kampeizhi/wangzhan", c.wangzhan}};
+    Startup startup(state, rec, rec, {});
+    startup.webtime_Timer();
+    std::vector<std::string> panes;
+    for (const std::string& line : rec.log) {
+      if (line.rfind("listweb ", 0) == 0 || line.rfind("qvod ", 0) == 0) panes.push_back(line);
+    }
+    EXPECT_EQ(panes, c.opened) << c.wangzhan;
+    EXPECT_EQ(state.dizhi, c.wangzhan);
+  }
 }
 
 TEST_F(StartupTest, VersionLabelOnlyWhenAnUpgradeIsDue) {

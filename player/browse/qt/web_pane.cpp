@@ -21,6 +21,7 @@
 #include <utility>
 
 #include "player/browse/page_url_text.h"
+#include "player/browse/qt/page_scripts.h"
 #include "player/browse/qt/url_schemes.h"
 #include "player/browse/site_schemes.h"
 
@@ -36,59 +37,9 @@ constexpr int kPopupLifetimeMs = 10000;
 
 std::string ToStd(const QString& s) { return s.toStdString(); }
 
-// The engine's address as text, percent-decoded.
+// The engine's address as text, percent-decoded where that cannot move its host.
 std::string EngineUrlText(const QUrl& url) {
-  return PercentDecode(url.toString(QUrl::FullyEncoded).toStdString());
-}
-
-// Runs in its own JavaScript world, so the page's scripts neither see nor disturb it. It reports
-// every click on an anchor before the engine starts the navigation: the console message travels
-// on the same channel as the navigation and arrives first. The token keeps the page's own
-// console output from posing as a report.
-QString ClickReporterSource(const QString& token) {
-  return QStringLiteral(R"JS(
-(function () {
-  var token = '%1';
-  window.addEventListener('click', function (e) {
-    var n = e.target;
-    while (n && !(n.nodeType === 1 && (n.localName === 'a' || n.localName === 'area') &&
-                  n.hasAttribute('href'))) {
-      n = n.parentNode;
-    }
-    if (!n) return;
-    var abs = typeof n.href === 'string' ? n.href : '';
-    console.debug(token + JSON.stringify({raw: n.getAttribute('href'), abs: abs}));
-  }, true);
-})();
-)JS")
-      .arg(token);
-}
-
-// The document's title and its anchors in document order: raw attribute, absolute address, text.
-// Only anchors that can pass the filter are read: their rule-chosen address (page_url_text.h)
-// contains it when their raw text with a lower-cased scheme or their absolute address does. The
-// absolute address is left out where the raw text is taken as it stands.
-const char kReadDocumentSource[] = R"JS(
-(function (filter, siteScheme) {
-  var as = document.getElementsByTagName('a');
-  var list = [];
-  for (var i = 0; i < as.length; i++) {
-    var a = as[i];
-    var raw = a.getAttribute('href');
-    if (raw === null) raw = '';
-    var abs = siteScheme.test(raw) ? '' : (typeof a.href === 'string' ? a.href : '');
-    if (filter && raw.toLowerCase().indexOf(filter) < 0 && abs.indexOf(filter) < 0) continue;
-    list.push([raw, abs, a.innerText]);
-  }
-  return JSON.stringify({title: document.title, anchors: list});
-})(%1, /%2/i);
-)JS";
-
-// A raw href that begins with a site scheme, as a script pattern: ^[blanks](name|...)://
-QString SiteSchemePattern() {
-  QStringList names;
-  for (const std::string& n : SiteSchemeNames()) names << QString::fromStdString(n);
-  return QStringLiteral("^[\\t\\n\\f\\r ]*(%1):\\/\\/").arg(names.join(QLatin1Char('|')));
+  return PercentDecodeAddress(url.toString(QUrl::FullyEncoded).toStdString());
 }
 
 // A text as a script string literal.
@@ -106,6 +57,10 @@ void ApplyPaneSettings(QWebEngineSettings* settings) {
   settings->setAttribute(QWebEngineSettings::PlaybackRequiresUserGesture, false);
   // A page's full-screen request reaches the window, which decides (see fullScreenRequested).
   settings->setAttribute(QWebEngineSettings::FullScreenSupportEnabled, true);
+  // A local page shown here (the program's own pages only) reads no other local file.
+  settings->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, false);
+  // Scripts open windows only during the user's click; the engine then asks createWindow.
+  settings->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, false);
 }
 
 bool IsLocalPath(const QString& text) {
@@ -123,8 +78,7 @@ class WebPanePage : public QWebEnginePage {
 
  protected:
   bool acceptNavigationRequest(const QUrl& url, NavigationType type, bool is_main_frame) override {
-    Q_UNUSED(is_main_frame);
-    return !pane_->BeforeNavigate(url, type == NavigationTypeReload);
+    return !pane_->BeforeNavigate(url, type, is_main_frame);
   }
 
   QWebEnginePage* createWindow(WebWindowType type) override;
@@ -144,7 +98,7 @@ class WebPanePage : public QWebEnginePage {
   void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level, const QString& message,
                                 int line, const QString& source) override {
     if (message.startsWith(token_)) {
-      pane_->ClickReported(message.mid(token_.size()));
+      pane_->PageReported(message.mid(token_.size()));
       return;
     }
     // The pages' own console output is diagnostics, off unless the category is switched on.
@@ -207,8 +161,8 @@ WebPane::WebPane(QWidget* parent, QWebEngineProfile* profile) : QWebEngineView(p
   ApplyPaneSettings(page_->settings());
 
   QWebEngineScript reporter;
-  reporter.setName(QStringLiteral("kam-click-reporter"));
-  reporter.setSourceCode(ClickReporterSource(token));
+  reporter.setName(QStringLiteral("kam-page-reporter"));
+  reporter.setSourceCode(PageReporterSource(token));
   reporter.setWorldId(QWebEngineScript::ApplicationWorld);
   reporter.setInjectionPoint(QWebEngineScript::DocumentCreation);
   reporter.setRunsOnSubFrames(true);
@@ -241,6 +195,31 @@ WebPane::WebPane(QWidget* parent, QWebEngineProfile* profile) : QWebEngineView(p
   });
   connect(this, &WebPane::popupTargetSeen, this,
           [this](const QString& url) { last_popup_target_ = url; });
+  // The engine's input widget comes and goes with the page's renderer; each one is watched.
+  installEventFilter(this);
+  for (QObject* child : children()) {
+    if (child->isWidgetType()) child->installEventFilter(this);
+  }
+}
+
+bool WebPane::eventFilter(QObject* watched, QEvent* event) {
+  switch (event->type()) {
+    case QEvent::ChildAdded:
+      if (watched == this) {
+        QObject* child = static_cast<QChildEvent*>(event)->child();
+        if (child->isWidgetType()) child->installEventFilter(this);
+      }
+      break;
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::KeyPress:
+    case QEvent::TouchBegin:
+      if (watched != this && events_) events_->OnUserInput();
+      break;
+    default:
+      break;
+  }
+  return QWebEngineView::eventFilter(watched, event);
 }
 
 WebPane::~WebPane() {
@@ -254,18 +233,37 @@ void WebPane::Navigate(const std::string& url) {
   QUrl target = IsLocalPath(text) ? QUrl::fromLocalFile(text) : QUrl(text);
   if (text.isEmpty() || !target.isValid() || target.scheme().isEmpty()) {
     qCDebug(lcPane) << "address cannot be parsed:" << text;
-    QPointer<WebPane> self = this;
-    QMetaObject::invokeMethod(
-        this,
-        [self] {
-          if (!self) return;
-          self->error_title_ = kInvalidAddress;
-          self->ReportTitle(kInvalidAddress);
-        },
-        Qt::QueuedConnection);
+    ReportInvalidAddressLater();
     return;
   }
   page_->load(target);
+}
+
+void WebPane::Refuse(const std::string& url, const std::string& why) {
+  qCInfo(lcPane) << objectName() << "refused" << QString::fromStdString(url) << "-"
+                 << QString::fromStdString(why);
+  ReportInvalidAddressLater();
+}
+
+void WebPane::NoteRefused(const std::string& url, const std::string& why) {
+  qCInfo(lcPane) << objectName() << "refused" << QString::fromStdString(url) << "-"
+                 << QString::fromStdString(why);
+}
+
+void WebPane::ReportInvalidAddressLater() {
+  // One report stands for any number of refusals in a row: a burst queues nothing more.
+  if (invalid_report_queued_) return;
+  invalid_report_queued_ = true;
+  QPointer<WebPane> self = this;
+  QMetaObject::invokeMethod(
+      this,
+      [self] {
+        if (!self) return;
+        self->invalid_report_queued_ = false;
+        self->error_title_ = kInvalidAddress;
+        self->ReportTitle(kInvalidAddress);
+      },
+      Qt::QueuedConnection);
 }
 
 void WebPane::Refresh() { page_->triggerAction(QWebEnginePage::Reload); }
@@ -278,9 +276,7 @@ std::string WebPane::CurrentUrl() const { return EngineUrlText(page_->url()); }
 
 void WebPane::ReadDocument(const std::string& href_contains,
                            std::function<void(std::optional<PageSnapshot>)> done) {
-  static const QString pattern = SiteSchemePattern();
-  const QString script =
-      QString::fromLatin1(kReadDocumentSource).arg(ScriptString(href_contains), pattern);
+  const QString script = ReadDocumentSource(ScriptString(href_contains));
   page_->runJavaScript(
       script, QWebEngineScript::ApplicationWorld,
       [done = std::move(done), href_contains](const QVariant& result) {
@@ -303,11 +299,27 @@ void WebPane::ReadDocument(const std::string& href_contains,
       });
 }
 
-bool WebPane::BeforeNavigate(const QUrl& url, bool is_reload) {
+bool WebPane::BeforeNavigate(const QUrl& url, QWebEnginePage::NavigationType type,
+                             bool main_frame) {
   std::string text = EngineUrlText(url);
+  const qint64 now = QDateTime::currentMSecsSinceEpoch();
+  if (pending_navigation_) {
+    const Navigation nav = *pending_navigation_;
+    pending_navigation_.reset();
+    // The document's own report of this navigation: the same address as the engine parses it.
+    // For an address the engine cannot parse both sides fail alike, with the same description.
+    const QUrl reported = QUrl::fromEncoded(nav.url.toUtf8());
+    const bool same = url.isValid()
+                          ? reported == url
+                          : !reported.isValid() && reported.errorString() == url.errorString();
+    if (now - nav.at_ms <= kClickLifetimeMs && same) {
+      const std::string decoded = PercentDecode(ToStd(nav.url));
+      if (SiteSchemePrefixLength(decoded) > 0) text = PageUrlText(decoded, text);
+    }
+  }
   if (pending_click_) {
     const Click click = *pending_click_;
-    const bool fresh = QDateTime::currentMSecsSinceEpoch() - click.at_ms <= kClickLifetimeMs;
+    const bool fresh = now - click.at_ms <= kClickLifetimeMs;
     // The click explains this navigation when the engine asks for the very address the anchor
     // holds (compared as the engine parses it).
     if (fresh && QUrl(click.absolute) == url) {
@@ -318,15 +330,23 @@ bool WebPane::BeforeNavigate(const QUrl& url, bool is_reload) {
     }
   }
   // A reload is no new navigation; the engine's control raised nothing for it either.
-  if (is_reload || !events_) return false;
-  return events_->OnBeforeNavigate(text);
+  if (type == QWebEnginePage::NavigationTypeReload || !events_) return false;
+  NavigationRequest request;
+  request.url = std::move(text);
+  request.main_frame = main_frame;
+  request.by_program = type == QWebEnginePage::NavigationTypeTyped;
+  return events_->OnNavigationRequest(request);
 }
 
-void WebPane::ClickReported(const QString& message) {
-  const QJsonObject click = QJsonDocument::fromJson(message.toUtf8()).object();
-  pending_click_ =
-      Click{click.value(QStringLiteral("raw")).toString(),
-            click.value(QStringLiteral("abs")).toString(), QDateTime::currentMSecsSinceEpoch()};
+void WebPane::PageReported(const QString& message) {
+  const QJsonObject report = QJsonDocument::fromJson(message.toUtf8()).object();
+  const qint64 now = QDateTime::currentMSecsSinceEpoch();
+  if (report.contains(QStringLiteral("nav"))) {
+    pending_navigation_ = Navigation{report.value(QStringLiteral("nav")).toString(), now};
+    return;
+  }
+  pending_click_ = Click{report.value(QStringLiteral("raw")).toString(),
+                         report.value(QStringLiteral("abs")).toString(), now};
 }
 
 void WebPane::HandleLoadStarted() {

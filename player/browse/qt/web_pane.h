@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QString>
+#include <QWebEnginePage>
 #include <QWebEngineView>
 #include <optional>
 #include <string>
@@ -30,6 +31,8 @@ class WebPane : public QWebEngineView, public PanePort {
 
   // PanePort.
   void Navigate(const std::string& url) override;
+  void Refuse(const std::string& url, const std::string& why) override;
+  void NoteRefused(const std::string& url, const std::string& why) override;
   void Refresh() override;
   void GoBack() override;
   void GoForward() override;
@@ -52,13 +55,16 @@ class WebPane : public QWebEngineView, public PanePort {
 
  protected:
   void contextMenuEvent(QContextMenuEvent* event) override;
+  // Presses on the engine's input widget are the user's own input (OnUserInput).
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   friend class WebPanePage;
 
   // Called by the page.
-  bool BeforeNavigate(const QUrl& url, bool is_reload);
-  void ClickReported(const QString& message);
+  bool BeforeNavigate(const QUrl& url, QWebEnginePage::NavigationType type, bool main_frame);
+  void PageReported(const QString& message);
+  void ReportInvalidAddressLater();
 
   void HandleLoadStarted();
   void HandleLoadFinished();
@@ -80,6 +86,14 @@ class WebPane : public QWebEngineView, public PanePort {
     qint64 at_ms = 0;
   };
   std::optional<Click> pending_click_;
+  // The navigation the document reported last, as its destination address. Consumed by the next
+  // navigation the engine asks about.
+  struct Navigation {
+    QString url;
+    qint64 at_ms = 0;
+  };
+  std::optional<Navigation> pending_navigation_;
+  bool invalid_report_queued_ = false;
 };
 
 }  // namespace kam

@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
@@ -15,6 +16,7 @@
 
 #include "player/browse/qt/url_schemes.h"
 #include "tests/support/qt_test_app.h"
+#include "tests/support/temp_dir.h"
 
 namespace kam {
 namespace {
@@ -49,10 +51,18 @@ struct Recorder : PaneEvents {
   int context_menus = 0;
   bool own_menu = true;
 
+  std::vector<NavigationRequest> requests;
+  int user_inputs = 0;
+
   bool OnBeforeNavigate(const std::string& url) override {
     navigations.push_back(url);
     return cancel(url);
   }
+  bool OnNavigationRequest(const NavigationRequest& request) override {
+    requests.push_back(request);
+    return OnBeforeNavigate(request.url);
+  }
+  void OnUserInput() override { ++user_inputs; }
   bool OnNewWindow() override {
     ++new_windows;
     return refuse_popups;
@@ -90,6 +100,7 @@ class WebPaneTest : public ::testing::Test {
     ASSERT_TRUE(WaitFor([&] { return done; }));
     QObject::disconnect(c);
     rec_.navigations.clear();
+    rec_.requests.clear();
     rec_.cancel = [](const std::string&) { return true; };
   }
 
@@ -270,15 +281,110 @@ TEST_F(WebPaneTest, ReadDocumentWithoutDocumentGivesNothingOrAnEmptyPage) {
 }
 
 TEST_F(WebPaneTest, RefusedPopUpOpensNothingAndItsTargetIsSeen) {
-  Load(QStringLiteral("<p>x</p>"));
+  Load(
+      QStringLiteral("<a id=a style='display:block;height:40px' target=_blank "
+                     "href='http://127.0.0.1:18799/ad.html'>x</a>"));
   QString target;
   QObject::connect(pane_.get(), &WebPane::popupTargetSeen,
                    [&target](const QString& url) { target = url; });
-  Eval(QStringLiteral("window.open('http://127.0.0.1:18799/ad.html')"));
+  Click(QStringLiteral("a"));
   ASSERT_TRUE(WaitFor([&] { return !target.isEmpty(); }));
   EXPECT_EQ(rec_.new_windows, 1);
   EXPECT_EQ(target, QStringLiteral("http://127.0.0.1:18799/ad.html"));
   EXPECT_EQ(pane_->CurrentUrl(), kBase);
+}
+
+TEST_F(WebPaneTest, ScriptOpensWindowsOnlyDuringAClick) {
+  Load(QStringLiteral(
+      "<p id=p style='height:100px' onclick=\"window.open('/a.html'); window.open('/b.html')\">"
+      "x</p><script>setInterval(function(){ window.open('/loop.html'); }, 50);</script>"));
+  Pump(1000);
+  Eval(QStringLiteral("window.open('/c.html')"));
+  Pump(300);
+  EXPECT_EQ(rec_.new_windows, 0) << "a script opened a window on its own";
+  Click(QStringLiteral("p"));
+  // The click lets one window through; the loop and the second call find it spent.
+  ASSERT_TRUE(WaitFor([&] { return rec_.new_windows >= 1; }));
+  Pump(1000);
+  EXPECT_EQ(rec_.new_windows, 1);
+}
+
+TEST_F(WebPaneTest, PressesOnThePaneAreTheUsersInputAndScriptsAreNot) {
+  Load(QStringLiteral("<p id=p style='height:100px'>x</p><input id=i>"));
+  Eval(
+      QStringLiteral("document.getElementById('p').click(); "
+                     "document.dispatchEvent(new KeyboardEvent('keydown', {key: 'a'}))"));
+  Pump(200);
+  EXPECT_EQ(rec_.user_inputs, 0);
+  Click(QStringLiteral("p"));
+  EXPECT_EQ(rec_.user_inputs, 1);
+  QKeyEvent key(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, QStringLiteral("a"));
+  QApplication::sendEvent(pane_->focusProxy(), &key);
+  EXPECT_EQ(rec_.user_inputs, 2);
+}
+
+TEST_F(WebPaneTest, ScriptFormAndFrameNavigationsReachLogicAsWritten) {
+  Load(
+      QStringLiteral("<form id=f action='dddisk://表单@@@/title/f.html' method=get></form>"
+                     "<iframe id=fr srcdoc=\"<a id=a href='/x'>x</a>\"></iframe>"));
+  const struct {
+    const char* js;
+    std::string expected;
+    bool main_frame;
+  } cases[] = {
+      {"location.href='dddisk://名字@@@/路径'", "dddisk://名字@@@/路径", true},
+      {"location.assign('DDDISK://名 字@@@/title/1.html')", "dddisk://名 字@@@/title/1.html", true},
+      {"document.getElementById('f').submit()", "dddisk://表单@@@/title/f.html?", true},
+      {"document.getElementById('fr').contentWindow.location.href='dddisk://框@@@/p'",
+       "dddisk://框@@@/p", false},
+      {"top.location.href='dddisk://顶@@@/p'", "dddisk://顶@@@/p", true},
+  };
+  for (const auto& c : cases) {
+    rec_.requests.clear();
+    Eval(QString::fromUtf8(c.js));
+    ASSERT_TRUE(WaitFor([&] { return !rec_.requests.empty(); })) << c.js;
+    EXPECT_EQ(rec_.requests.front().url, c.expected) << c.js;
+    EXPECT_EQ(rec_.requests.front().main_frame, c.main_frame) << c.js;
+    EXPECT_FALSE(rec_.requests.front().by_program) << c.js;
+  }
+  // All were cancelled: the page stands, with no error title.
+  Pump(500);
+  EXPECT_EQ(pane_->CurrentUrl(), kBase);
+  for (const std::string& t : rec_.titles) EXPECT_NE(t, kPageCannotBeShown);
+}
+
+TEST_F(WebPaneTest, LocalPageReadsNoOtherLocalFile) {
+  testing::TempDir dir;
+  dir.Write("secret.txt", "secret");
+  const auto page =
+      dir.Write("own.html",
+                "<title>start</title><script>var x = new XMLHttpRequest();"
+                "try { x.open('GET', 'secret.txt', false); x.send(); document.title = 'read:' + "
+                "x.responseText; } catch (e) { document.title = 'refused'; }</script>");
+  rec_.cancel = [](const std::string&) { return false; };
+  pane_->Navigate(page.string());
+  ASSERT_TRUE(
+      WaitFor([&] { return pane_->Title() == "refused" || pane_->Title() == "read:secret"; }));
+  EXPECT_EQ(pane_->Title(), "refused");
+}
+
+TEST_F(WebPaneTest, TheProgramsOwnNavigationsAreMarked) {
+  rec_.cancel = [](const std::string&) { return true; };
+  pane_->Navigate("http://127.0.0.1:18798/own.html");
+  ASSERT_TRUE(WaitFor([&] { return !rec_.requests.empty(); }));
+  EXPECT_TRUE(rec_.requests.front().by_program);
+  EXPECT_TRUE(rec_.requests.front().main_frame);
+}
+
+TEST_F(WebPaneTest, RefusalsReportAnInvalidAddressOnceForABurst) {
+  for (int i = 0; i < 5000; ++i) pane_->Refuse("file:///etc/hostname", "test");
+  ASSERT_TRUE(WaitFor([&] { return !rec_.titles.empty(); }));
+  Pump(300);
+  EXPECT_EQ(rec_.titles, std::vector<std::string>({kInvalidAddress}));
+  EXPECT_EQ(pane_->Title(), kInvalidAddress);
+  pane_->NoteRefused("file:///etc/hostname", "test");
+  Pump(100);
+  EXPECT_EQ(rec_.titles.size(), 1u);
 }
 
 TEST_F(WebPaneTest, SilentPaneShowsNoScriptDialogs) {

@@ -30,7 +30,7 @@ class BrowseWiring : public QObject,
         w_(w),
         shortcuts_(MakeDesktopShortcutWriter()),
         browse_(BrowseContext{w.state(), *w.listweb(), *w.W3(), *w.qvod(), *this, *this,
-                              *shortcuts_, random_, ExecutableDir()},
+                              *shortcuts_, random_, clock_, ExecutableDir()},
                 *this) {
     setObjectName(QStringLiteral("BrowseWiring"));
     w.listweb()->SetEvents(&browse_.listweb_events());
@@ -131,6 +131,7 @@ class BrowseWiring : public QObject,
   Form1Window& w_;
   std::unique_ptr<DesktopShortcutPort> shortcuts_;
   playlist::ClockSeededRandom random_;
+  SteadyClock clock_;
   QTimer t3_;
   QTimer Timer8_;
   Browse browse_;

@@ -98,6 +98,10 @@ void PlayerApp::Navigate(MainPane pane, const std::string& address) {
   PaneOf(pane)->Navigate(address);
 }
 
+void PlayerApp::RefuseAddress(MainPane pane, const std::string& address, const std::string& why) {
+  PaneOf(pane)->Refuse(address, why);
+}
+
 bool PlayerApp::Busy(MainPane pane) { return PaneOf(pane)->Busy(); }
 
 void PlayerApp::SetSilent(MainPane pane, bool silent) { PaneOf(pane)->SetSilent(silent); }

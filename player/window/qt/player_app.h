@@ -42,6 +42,7 @@ class PlayerApp : private MainWindowPort {
   void Show() override;
   void SetTimerEnabled(MainTimer timer, bool enabled) override;
   void Navigate(MainPane pane, const std::string& address) override;
+  void RefuseAddress(MainPane pane, const std::string& address, const std::string& why) override;
   bool Busy(MainPane pane) override;
   void SetSilent(MainPane pane, bool silent) override;
   void SetCaption(const std::string& caption) override;

@@ -10,6 +10,7 @@
 #include "common/atomic_file.h"
 #include "common/command_line_quote.h"
 #include "player/browse/desktop_shortcut.h"
+#include "player/browse/shortcut_file_choice.h"
 
 #ifdef _MSC_VER
 #pragma comment(lib, "ole32.lib")
@@ -47,23 +48,57 @@ std::optional<std::filesystem::path> DesktopFolder() {
   return folder;
 }
 
+// Whether the link at file starts program (COM is initialised by the caller).
+DesktopSlot SlotOf(const std::filesystem::path& file, const std::filesystem::path& program) {
+  const DWORD attributes = GetFileAttributesW(file.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) {
+    const DWORD error = GetLastError();
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? DesktopSlot::kFree
+                                                                          : DesktopSlot::kOther;
+  }
+  if (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) {
+    return DesktopSlot::kOther;
+  }
+  ComPtr<IShellLinkW> link;
+  ComPtr<IPersistFile> persist;
+  if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                              reinterpret_cast<void**>(&link))) ||
+      FAILED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&persist))) ||
+      FAILED(persist->Load(file.c_str(), STGM_READ))) {
+    return DesktopSlot::kOther;
+  }
+  wchar_t path[MAX_PATH] = {};
+  if (link->GetPath(path, MAX_PATH, nullptr, SLGP_RAWPATH) != S_OK) return DesktopSlot::kOther;
+  return CompareStringOrdinal(path, -1, program.c_str(), -1, TRUE) == CSTR_EQUAL
+             ? DesktopSlot::kPlayersOwn
+             : DesktopSlot::kOther;
+}
+
 class ShellLinkWriter : public DesktopShortcutPort {
  public:
   bool Save(const DesktopShortcut& s) override {
     const std::optional<std::filesystem::path> folder = DesktopFolder();
     if (!folder) return false;
-    const std::filesystem::path target = *folder / (Wide(s.file_name) + L".lnk");
-    const std::filesystem::path temp = TemporaryPathBeside(target);
+    std::filesystem::path program = s.program;
+    program.replace_extension(".exe");
 
     const HRESULT init = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    const auto file_of = [&](const std::string& name) { return *folder / (Wide(name) + L".lnk"); };
+    const std::optional<std::string> name = ChooseShortcutFileName(
+        s.file_name, [&](const std::string& n) { return SlotOf(file_of(n), program); });
+    if (!name) {
+      if (SUCCEEDED(init)) CoUninitialize();
+      return false;
+    }
+    const std::filesystem::path target = file_of(*name);
+    const bool replace = SlotOf(target, program) == DesktopSlot::kPlayersOwn;
+    const std::filesystem::path temp = TemporaryPathBeside(target);
     bool ok = false;
     {
       ComPtr<IShellLinkW> link;
       ComPtr<IPersistFile> file;
       if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
                                      IID_IShellLinkW, reinterpret_cast<void**>(&link)))) {
-        std::filesystem::path program = s.program;
-        program.replace_extension(".exe");
         link->SetPath(program.c_str());
         // One argument, however many blanks it holds.
         std::string arguments;
@@ -81,7 +116,11 @@ class ShellLinkWriter : public DesktopShortcutPort {
       DeleteFileW(temp.c_str());
       return false;
     }
-    return CommitTemporaryFile(temp, target);
+    // The player's own link is replaced the usual way; a free name is taken only while it is free.
+    if (replace) return CommitTemporaryFile(temp, target);
+    if (MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH) != 0) return true;
+    DeleteFileW(temp.c_str());
+    return false;
   }
 };
 

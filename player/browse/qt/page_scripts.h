@@ -1,0 +1,23 @@
+// The scripts a pane runs in its pages, in their own JavaScript world so that the pages' scripts
+// neither see nor disturb them.
+#pragma once
+
+#include <QString>
+
+namespace kam {
+
+// Injected into every document and frame. It reports, as console messages that begin with token:
+//  - every click on an anchor, before the engine starts the navigation: {"raw": the href
+//    attribute as written, "abs": the address the page's script reads from it};
+//  - every navigation the document itself starts (link, script, form), as the engine's
+//    navigation interface states it: {"nav": the destination address}. The engine hands
+//    addresses it cannot parse (such as "dddisk://名字@@@/路径") to the navigation hook as an
+//    empty address; this is how their text still arrives.
+// A console message travels on the same channel as the navigation and arrives first.
+QString PageReporterSource(const QString& token);
+
+// Reads the document's title and anchors; the script's result is the JSON text
+// {"title": ..., "anchors": [[raw, abs, text], ...]} (see WebPane::ReadDocument).
+QString ReadDocumentSource(const QString& filter_literal);
+
+}  // namespace kam

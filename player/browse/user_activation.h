@@ -1,0 +1,49 @@
+// Whether the user's own hand is behind what a page asks for. A page may hand an address to
+// another program (a desktop shortcut, the user's browser) only right after the user pressed a
+// mouse button or a key on its pane, and only once per press, as browsers ask before they let a
+// page open a window or start an external protocol.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+
+namespace kam {
+
+// A monotonic clock in milliseconds.
+class ClockPort {
+ public:
+  virtual ~ClockPort() = default;
+  virtual std::int64_t NowMs() = 0;
+};
+
+// The system's monotonic clock.
+class SteadyClock : public ClockPort {
+ public:
+  std::int64_t NowMs() override;
+};
+
+// How long a press counts as the user's consent.
+inline constexpr std::int64_t kUserActionWindowMs = 2000;
+
+// What a press may be spent on; each is granted at most once per press.
+enum class UserActionUse { kShortcut, kPopup };
+
+// The presses of one pane (its frames included).
+class UserActivation {
+ public:
+  explicit UserActivation(ClockPort& clock) : clock_(clock) {}
+
+  // A mouse button or a key went down on the pane.
+  void Pressed();
+  // True when the last press is at most kUserActionWindowMs old and was not yet spent on use;
+  // it is spent then.
+  bool Consume(UserActionUse use);
+
+ private:
+  ClockPort& clock_;
+  std::optional<std::int64_t> pressed_at_;
+  std::uint64_t press_ = 0;          // presses so far
+  std::uint64_t spent_[2] = {0, 0};  // the press each use was last granted
+};
+
+}  // namespace kam
