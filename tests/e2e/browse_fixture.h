@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -111,6 +112,46 @@ class BrowseE2E : public PlayerE2E {
     std::ifstream in(opened_);
     for (std::string line; std::getline(in, line);) lines.push_back(line);
     return lines;
+  }
+
+  // A real move of the display's pointer onto the centre of the first element matching selector
+  // in the pane of session s, then a real click of button 1 unless move_only. The program sees
+  // these as the user's own input, unlike input sent through DevTools.
+  static bool Pointer(DevToolsSession& s, const std::string& selector, bool move_only = false) {
+    const auto at = s.CentreOf(selector);
+    const auto origin = s.Evaluate("[window.screenX, window.screenY]");
+    if (!at || !origin || origin->array.size() != 2) return false;
+    const int x = static_cast<int>(origin->array[0].number + at->first);
+    const int y = static_cast<int>(origin->array[1].number + at->second);
+    const std::string cmd = "timeout 5 xdotool mousemove " + std::to_string(x) + " " +
+                            std::to_string(y) + (move_only ? "" : " sleep 0.3 click 1") +
+                            " >/dev/null 2>&1";
+    return std::system(cmd.c_str()) == 0;
+  }
+  static bool PointerClick(DevToolsSession& s, const std::string& selector) {
+    return Pointer(s, selector);
+  }
+  static bool PointerMove(DevToolsSession& s, const std::string& selector) {
+    return Pointer(s, selector, true);
+  }
+
+  // Whether the shortcut tip (356 x 33) is on screen.
+  bool TipShown(pid_t pid) const {
+    for (const auto& size : VisibleWindowSizesOf(pid)) {
+      if (size == std::make_pair(356, 33)) return true;
+    }
+    return false;
+  }
+
+  // Names of the files on the test's desktop.
+  std::vector<std::string> DesktopFiles() const {
+    std::vector<std::string> names;
+    std::error_code ec;
+    for (const auto& e : std::filesystem::directory_iterator(desktop(), ec)) {
+      names.push_back(e.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
   }
 
   // Presses keys in whatever holds the keyboard (an open pop-up menu).

@@ -11,7 +11,7 @@ TEST_F(BrowseE2E, ShortcutLinkPutsAnEntryOnTheDesktopThatOpensTheTitle) {
   auto player = Start();
   auto listweb = Catalogue();
   ASSERT_TRUE(listweb);
-  ASSERT_TRUE(listweb->ClickElement(".hero a[href^='dddisk://']"));
+  ASSERT_TRUE(PointerClick(*listweb, ".hero a[href^='dddisk://']"));
   const auto entry = desktop() / "西游记.desktop";
   ASSERT_TRUE(WaitUntil([&] { return std::filesystem::exists(entry); }, seconds(10)));
   const std::string text = ReadFileBytes(entry).value_or("");
@@ -49,7 +49,7 @@ TEST_F(BrowseE2E, ShortcutLinkPutsAnEntryOnTheDesktopThatOpensTheTitle) {
   EXPECT_TRUE(SaveScreenshot("started-from-desktop"));
 }
 
-TEST_F(BrowseE2E, ShortcutOfTheSameTitleReplacesTheEntry) {
+TEST_F(BrowseE2E, ShortcutOfTheSameTitleReplacesOnlyThePlayersOwnEntry) {
   UseSettings("2", "0");
   ASSERT_TRUE(StartServerPatiently());
   auto player = Start();
@@ -57,13 +57,24 @@ TEST_F(BrowseE2E, ShortcutOfTheSameTitleReplacesTheEntry) {
   ASSERT_TRUE(listweb);
   std::filesystem::create_directories(desktop());
   const auto entry = desktop() / "西游记.desktop";
-  std::ofstream(entry) << "old";
-  ASSERT_TRUE(listweb->ClickElement(".hero a[href^='dddisk://']"));
-  ASSERT_TRUE(
-      WaitUntil([&] { return ReadFileBytes(entry).value_or("old") != "old"; }, seconds(10)));
-  int files = 0;
-  for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(desktop())) ++files;
-  EXPECT_EQ(files, 1);
+  ASSERT_TRUE(PointerClick(*listweb, ".hero a[href^='dddisk://']"));
+  ASSERT_TRUE(WaitUntil([&] { return std::filesystem::exists(entry); }, seconds(10)));
+  const std::string first = ReadFileBytes(entry).value_or("");
+  // A second click writes the same entry over the player's own.
+  ASSERT_TRUE(PointerClick(*listweb, ".hero a[href^='dddisk://']"));
+  std::this_thread::sleep_for(seconds(3));
+  EXPECT_EQ(DesktopFiles(), std::vector<std::string>({"西游记.desktop"}));
+  EXPECT_EQ(ReadFileBytes(entry).value_or(""), first);
+
+  // A file of that name that is not the player's stays; the shortcut takes the next name.
+  const std::string other = "[Desktop Entry]\nType=Application\nExec=firefox %u\n";
+  ASSERT_TRUE(WriteFileAtomically(entry, other));
+  ASSERT_TRUE(PointerClick(*listweb, ".hero a[href^='dddisk://']"));
+  ASSERT_TRUE(WaitUntil([&] { return std::filesystem::exists(desktop() / "西游记 (2).desktop"); },
+                        seconds(10)));
+  EXPECT_EQ(ReadFileBytes(entry).value_or(""), other);
+  EXPECT_EQ(ReadFileBytes(desktop() / "西游记 (2).desktop").value_or(""), first);
+  EXPECT_TRUE(WaitUntil([&] { return TipShown(player->pid()); }, seconds(5)));
 }
 
 }  // namespace
