@@ -25,7 +25,8 @@ class SteadyClock : public ClockPort {
 // How long a press counts as the user's consent.
 inline constexpr std::int64_t kUserActionWindowMs = 2000;
 
-// What a press may be spent on; each is granted at most once per press.
+// What a press may be spent on. One press hands one address to another program, whichever use
+// comes first: a click on a pop-up link is no consent to a shortcut the page asks for next.
 enum class UserActionUse { kShortcut, kPopup };
 
 // The presses of one pane (its frames included).
@@ -35,15 +36,15 @@ class UserActivation {
 
   // A mouse button or a key went down on the pane.
   void Pressed();
-  // True when the last press is at most kUserActionWindowMs old and was not yet spent on use;
-  // it is spent then.
+  // True when the last press is at most kUserActionWindowMs old and was not yet spent; it is
+  // spent then, on use.
   bool Consume(UserActionUse use);
 
  private:
   ClockPort& clock_;
   std::optional<std::int64_t> pressed_at_;
-  std::uint64_t press_ = 0;          // presses so far
-  std::uint64_t spent_[2] = {0, 0};  // the press each use was last granted
+  std::uint64_t press_ = 0;  // presses so far
+  std::uint64_t spent_ = 0;  // the press last granted
 };
 
 }  // namespace kam

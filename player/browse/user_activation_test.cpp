@@ -26,7 +26,7 @@ void PrintTo(const ActivationCase& c, std::ostream* os) { *os << c.name; }
 
 class ActivationRule : public ::testing::TestWithParam<ActivationCase> {};
 
-TEST_P(ActivationRule, GrantsEachUseOncePerFreshPress) {
+TEST_P(ActivationRule, GrantsOneUseForEachFreshPress) {
   FakeClock clock;
   UserActivation activation(clock);
   int i = 0;
@@ -54,8 +54,9 @@ INSTANTIATE_TEST_SUITE_P(
                        {{0, Step::kPress},
                         {10, Step::kShortcut, true},
                         {10, Step::kShortcut, false},
-                        {10, Step::kPopup, true},
                         {10, Step::kPopup, false}}},
+        ActivationCase{"PopUpSpendsThePressForAShortcutToo",
+                       {{0, Step::kPress}, {10, Step::kPopup, true}, {10, Step::kShortcut, false}}},
         ActivationCase{"NewPressGrantsAgain",
                        {{0, Step::kPress},
                         {10, Step::kPopup, true},

@@ -21,6 +21,7 @@
 #include "common/code_page.h"
 #include "tests/support/devtools_client.h"
 #include "tests/support/program_dir_fixture.h"
+#include "tests/support/x_window.h"
 
 namespace kam::testing {
 
@@ -115,24 +116,48 @@ class BrowseE2E : public PlayerE2E {
   }
 
   // A real move of the display's pointer onto the centre of the first element matching selector
-  // in the pane of session s, then a real click of button 1 unless move_only. The program sees
-  // these as the user's own input, unlike input sent through DevTools.
-  static bool Pointer(DevToolsSession& s, const std::string& selector, bool move_only = false) {
+  // in the pane of session s (a pane of the player process pid), then a real click of button 1
+  // unless move_only. The program sees these as the user's own input, unlike input sent through
+  // DevTools. Where the pane lies on the display is found by moving the pointer over the player's
+  // windows until the page reports it under the pointer.
+  static bool Pointer(pid_t pid, DevToolsSession& s, const std::string& selector,
+                      bool move_only = false) {
+    s.Evaluate(
+        "window.kamPointerAt = null; if (!window.kamPointerHooked) { window.kamPointerHooked = "
+        "true; window.addEventListener('mousemove', function (e) { window.kamPointerAt = "
+        "[e.clientX, e.clientY]; }, true); } 1");
+    std::optional<std::pair<int, int>> origin;
+    for (const std::string& w : VisibleWindowsOf(pid)) {
+      const Geometry g = WindowGeometry(w);
+      if (g.width < 100 || g.height < 100) continue;
+      for (int i = 1; i <= 4 && !origin; ++i) {
+        for (int j = 1; j <= 4 && !origin; ++j) {
+          const int x = g.x + g.width * i / 5, y = g.y + g.height * j / 5;
+          Xdo("mousemove " + std::to_string(x) + " " + std::to_string(y));
+          std::this_thread::sleep_for(milliseconds(150));
+          const auto at = s.Evaluate("window.kamPointerAt");
+          if (at && at->array.size() == 2) {
+            origin = std::make_pair(x - static_cast<int>(at->array[0].number),
+                                    y - static_cast<int>(at->array[1].number));
+          }
+        }
+      }
+      if (origin) break;
+    }
     const auto at = s.CentreOf(selector);
-    const auto origin = s.Evaluate("[window.screenX, window.screenY]");
-    if (!at || !origin || origin->array.size() != 2) return false;
-    const int x = static_cast<int>(origin->array[0].number + at->first);
-    const int y = static_cast<int>(origin->array[1].number + at->second);
-    const std::string cmd = "timeout 5 xdotool mousemove " + std::to_string(x) + " " +
-                            std::to_string(y) + (move_only ? "" : " sleep 0.3 click 1") +
-                            " >/dev/null 2>&1";
-    return std::system(cmd.c_str()) == 0;
+    if (!origin || !at) return false;
+    const int x = origin->first + static_cast<int>(at->first);
+    const int y = origin->second + static_cast<int>(at->second);
+    Xdo("mousemove " + std::to_string(x) + " " + std::to_string(y));
+    std::this_thread::sleep_for(milliseconds(300));
+    if (!move_only) Xdo("click 1");
+    return true;
   }
-  static bool PointerClick(DevToolsSession& s, const std::string& selector) {
-    return Pointer(s, selector);
+  static bool PointerClick(pid_t pid, DevToolsSession& s, const std::string& selector) {
+    return Pointer(pid, s, selector);
   }
-  static bool PointerMove(DevToolsSession& s, const std::string& selector) {
-    return Pointer(s, selector, true);
+  static bool PointerMove(pid_t pid, DevToolsSession& s, const std::string& selector) {
+    return Pointer(pid, s, selector, true);
   }
 
   // Whether the shortcut tip (356 x 33) is on screen.

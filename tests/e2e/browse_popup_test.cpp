@@ -11,13 +11,14 @@ TEST_F(BrowseE2E, PopUpOfTheCatalogueOpensTheHoveredAddressInTheBrowser) {
   auto player = Start();
   auto listweb = Catalogue();
   ASSERT_TRUE(listweb);
-  ASSERT_TRUE(PointerClick(*listweb, "a[href='/about.html#client']"));  // target=_blank
+  ASSERT_TRUE(
+      PointerClick(player->pid(), *listweb, "a[href='/about.html#client']"));  // target=_blank
   ASSERT_TRUE(WaitUntil([&] { return !Opened().empty(); }, seconds(10)));
   EXPECT_EQ(Opened(), std::vector<std::string>({Base() + "/about.html#client"}));
   EXPECT_EQ(listweb->EvaluateString("location.pathname"), "/");
 
   // A script's pop-up without a click opens nothing, whatever link the pointer rests on.
-  ASSERT_TRUE(PointerMove(*listweb, "a.card-cover[href='/title/honglou.html']"));
+  ASSERT_TRUE(PointerMove(player->pid(), *listweb, "a.card-cover[href='/title/honglou.html']"));
   std::this_thread::sleep_for(milliseconds(500));
   listweb->Evaluate("window.open('/ad.html'); 1");
   std::this_thread::sleep_for(seconds(2));
@@ -37,7 +38,7 @@ TEST_F(BrowseE2E, PopUpOfTheBufferingPageEndsTheOverlay) {
   ASSERT_TRUE(WaitForScript(*qvod, "document.visibilityState === 'visible'", seconds(5)));
   // The overlay's page was reloaded at the start of playback.
   ASSERT_TRUE(WaitForScript(*qvod, "document.readyState === 'complete'", seconds(10)));
-  ASSERT_TRUE(PointerClick(*qvod, "a.ad"));
+  ASSERT_TRUE(PointerClick(player->pid(), *qvod, "a.ad"));
   const auto clicked = std::chrono::steady_clock::now();
   ASSERT_TRUE(WaitForScript(*qvod, "document.visibilityState === 'hidden'", seconds(10)));
   EXPECT_LT(std::chrono::steady_clock::now() - clicked, milliseconds(4000));

@@ -11,7 +11,7 @@ TEST_F(BrowseE2E, ShortcutLinkPutsAnEntryOnTheDesktopThatOpensTheTitle) {
   auto player = Start();
   auto listweb = Catalogue();
   ASSERT_TRUE(listweb);
-  ASSERT_TRUE(PointerClick(*listweb, ".hero a[href^='dddisk://']"));
+  ASSERT_TRUE(PointerClick(player->pid(), *listweb, ".hero a[href^='dddisk://']"));
   const auto entry = desktop() / "西游记.desktop";
   ASSERT_TRUE(WaitUntil([&] { return std::filesystem::exists(entry); }, seconds(10)));
   const std::string text = ReadFileBytes(entry).value_or("");
@@ -57,11 +57,11 @@ TEST_F(BrowseE2E, ShortcutOfTheSameTitleReplacesOnlyThePlayersOwnEntry) {
   ASSERT_TRUE(listweb);
   std::filesystem::create_directories(desktop());
   const auto entry = desktop() / "西游记.desktop";
-  ASSERT_TRUE(PointerClick(*listweb, ".hero a[href^='dddisk://']"));
+  ASSERT_TRUE(PointerClick(player->pid(), *listweb, ".hero a[href^='dddisk://']"));
   ASSERT_TRUE(WaitUntil([&] { return std::filesystem::exists(entry); }, seconds(10)));
   const std::string first = ReadFileBytes(entry).value_or("");
   // A second click writes the same entry over the player's own.
-  ASSERT_TRUE(PointerClick(*listweb, ".hero a[href^='dddisk://']"));
+  ASSERT_TRUE(PointerClick(player->pid(), *listweb, ".hero a[href^='dddisk://']"));
   std::this_thread::sleep_for(seconds(3));
   EXPECT_EQ(DesktopFiles(), std::vector<std::string>({"西游记.desktop"}));
   EXPECT_EQ(ReadFileBytes(entry).value_or(""), first);
@@ -69,7 +69,7 @@ TEST_F(BrowseE2E, ShortcutOfTheSameTitleReplacesOnlyThePlayersOwnEntry) {
   // A file of that name that is not the player's stays; the shortcut takes the next name.
   const std::string other = "[Desktop Entry]\nType=Application\nExec=firefox %u\n";
   ASSERT_TRUE(WriteFileAtomically(entry, other));
-  ASSERT_TRUE(PointerClick(*listweb, ".hero a[href^='dddisk://']"));
+  ASSERT_TRUE(PointerClick(player->pid(), *listweb, ".hero a[href^='dddisk://']"));
   ASSERT_TRUE(WaitUntil([&] { return std::filesystem::exists(desktop() / "西游记 (2).desktop"); },
                         seconds(10)));
   EXPECT_EQ(ReadFileBytes(entry).value_or(""), other);

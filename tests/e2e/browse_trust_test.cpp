@@ -35,7 +35,7 @@ TEST_F(TrustE2E, ScriptButtonPlacesTheShortcutOnARealClickAndKeepsThePage) {
   ASSERT_TRUE(page);
   page->Evaluate("window.kamMarker = 1");
   // The button's script goes to "dddisk://三国演义@@@/title/sanguo.html".
-  ASSERT_TRUE(PointerClick(*page, "#shortcut-button"));
+  ASSERT_TRUE(PointerClick(player->pid(), *page, "#shortcut-button"));
   const auto entry = desktop() / "三国演义.desktop";
   ASSERT_TRUE(WaitUntil([&] { return std::filesystem::exists(entry); }, seconds(10)));
   const std::string text = ReadFileBytes(entry).value_or("");
@@ -58,13 +58,15 @@ TEST_F(TrustE2E, WithoutAClickAPageOpensNothingAndWritesNothing) {
   // Four pop-ups and four shortcut requests a second, then a thousand requests at once.
   auto page = Hostile("?loop");
   ASSERT_TRUE(page);
-  ASSERT_TRUE(PointerMove(*page, "#popup"));  // a web address as the status text
+  ASSERT_TRUE(PointerMove(player->pid(), *page, "#popup"));  // a web address as the status text
   std::this_thread::sleep_for(seconds(4));
   EXPECT_GE(page->Evaluate("n")->number, 10);
   EXPECT_TRUE(Opened().empty());
   EXPECT_TRUE(DesktopFiles().empty());
   EXPECT_FALSE(TipShown(player->pid()));
-  auto burst = Hostile("?burst");
+  const std::string burst_address = Base() + "/hostile/index.html?burst";
+  page->Evaluate("location.href = " + JsonQuote(burst_address) + "; 1");
+  auto burst = Pane(burst_address, seconds(30));
   ASSERT_TRUE(burst);
   std::this_thread::sleep_for(seconds(3));
   EXPECT_TRUE(Opened().empty());
@@ -81,7 +83,7 @@ TEST_F(TrustE2E, OneClickOpensTheHoveredAddressOnceWhileAPageLoops) {
   auto page = Hostile("?loop");
   ASSERT_TRUE(page);
   std::this_thread::sleep_for(seconds(2));
-  ASSERT_TRUE(PointerClick(*page, "#popup"));  // target=_blank
+  ASSERT_TRUE(PointerClick(player->pid(), *page, "#popup"));  // target=_blank
   ASSERT_TRUE(WaitUntil([&] { return !Opened().empty(); }, seconds(10)));
   std::this_thread::sleep_for(seconds(4));  // the loop goes on
   EXPECT_EQ(Opened(), std::vector<std::string>({Base() + "/about.html"}));
@@ -98,13 +100,13 @@ TEST_F(TrustE2E, ShortcutNamedLikeAnotherProgramsEntryLeavesItAlone) {
   auto player = Start();
   auto page = Hostile();
   ASSERT_TRUE(page);
-  ASSERT_TRUE(PointerClick(*page, "#shortcut-firefox"));
+  ASSERT_TRUE(PointerClick(player->pid(), *page, "#shortcut-firefox"));
   ASSERT_TRUE(WaitUntil([&] { return DesktopFiles().size() == 2; }, seconds(10)));
   EXPECT_EQ(DesktopFiles(), std::vector<std::string>({"firefox (2).desktop", "firefox.desktop"}));
   EXPECT_EQ(ReadFileBytes(desktop() / "firefox.desktop"), firefox);
   // A shortcut whose path would leave the site is none, even on a click.
   std::this_thread::sleep_for(seconds(3));
-  ASSERT_TRUE(PointerClick(*page, "#shortcut-away"));
+  ASSERT_TRUE(PointerClick(player->pid(), *page, "#shortcut-away"));
   std::this_thread::sleep_for(seconds(3));
   EXPECT_EQ(DesktopFiles().size(), 2u);
 }
