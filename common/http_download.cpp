@@ -123,13 +123,24 @@ class Transfer {
  private:
   bool Configure() {
     if (curl_easy_setopt(easy_, CURLOPT_URL, url_.c_str()) != CURLE_OK) return false;
+    // An https start may only be redirected to https; a plain start may go on to either, and
+    // the request hook below keeps it from falling back once it went over https.
+    const bool secure = StartsWithNoCase(url_, "https://");
 #if LIBCURL_VERSION_NUM >= 0x075500
     curl_easy_setopt(easy_, CURLOPT_PROTOCOLS_STR, "http,https");
-    curl_easy_setopt(easy_, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(easy_, CURLOPT_REDIR_PROTOCOLS_STR, secure ? "https" : "http,https");
 #else
     curl_easy_setopt(easy_, CURLOPT_PROTOCOLS, CURLPROTO_HTTP | CURLPROTO_HTTPS);
-    curl_easy_setopt(easy_, CURLOPT_REDIR_PROTOCOLS, CURLPROTO_HTTP | CURLPROTO_HTTPS);
+    curl_easy_setopt(easy_, CURLOPT_REDIR_PROTOCOLS,
+                     secure ? CURLPROTO_HTTPS : CURLPROTO_HTTP | CURLPROTO_HTTPS);
 #endif
+#if LIBCURL_VERSION_NUM >= 0x075000
+    curl_easy_setopt(easy_, CURLOPT_PREREQFUNCTION, &Transfer::OnRequest);
+    curl_easy_setopt(easy_, CURLOPT_PREREQDATA, this);
+#endif
+    if (!options_.ca_file.empty()) {
+      curl_easy_setopt(easy_, CURLOPT_CAINFO, options_.ca_file.string().c_str());
+    }
     curl_easy_setopt(easy_, CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(easy_, CURLOPT_HTTPGET, 1L);
     curl_easy_setopt(easy_, CURLOPT_FOLLOWLOCATION, 1L);
@@ -209,6 +220,9 @@ class Transfer {
         std::string_view(error_text_).find("Content-Length") != std::string_view::npos) {
       return HttpDownloadResult::kBadContentLength;
     }
+    if (code == CURLE_UNSUPPORTED_PROTOCOL && went_secure_ && RedirectGoesToHttp()) {
+      return HttpDownloadResult::kInsecureRedirect;
+    }
     if (code != CURLE_OK) return MapCurlError(code);
     if (!accepted_) {
       // A reply with no header block at all (HTTP/0.9 style) never reached the header checks.
@@ -235,6 +249,10 @@ class Transfer {
 #endif
     return HttpDownloadResult::kOk;
   }
+
+  // libcurl refused to follow the last reply's Location itself: was it a plain http address?
+  // (A relative one keeps the scheme.)
+  bool RedirectGoesToHttp() const { return StartsWithNoCase(location_, "http://"); }
 
   static HttpDownloadResult MapCurlError(CURLcode code) {
     switch (code) {
@@ -272,6 +290,24 @@ class Transfer {
     return true;
   }
 
+  // Before each request, redirects included, on its connection.
+  static int OnRequest(void* self, char*, char*, int, int) {
+    auto* transfer = static_cast<Transfer*>(self);
+    return transfer->Request() ? CURL_PREREQFUNC_OK : CURL_PREREQFUNC_ABORT;
+  }
+
+  bool Request() {
+    const char* url = nullptr;
+    curl_easy_getinfo(easy_, CURLINFO_EFFECTIVE_URL, &url);
+    const std::string_view current = url != nullptr ? url : "";
+    if (StartsWithNoCase(current, "https://")) {
+      went_secure_ = true;
+    } else if (went_secure_) {
+      return Fail(HttpDownloadResult::kInsecureRedirect);
+    }
+    return true;
+  }
+
   static std::size_t OnHeader(char* data, std::size_t size, std::size_t count, void* self) {
     auto* transfer = static_cast<Transfer*>(self);
     const std::size_t bytes = size * count;
@@ -293,6 +329,7 @@ class Transfer {
       status_ = ParseStatusLine(line);
       length_ = -1;
       has_location_ = false;
+      location_.clear();
       return true;
     }
     const std::string_view trimmed = Trim(line);
@@ -304,7 +341,8 @@ class Transfer {
     if (StartsWithNoCase(trimmed, "content-length:")) {
       length_ = ParseContentLength(trimmed.substr(15));
     } else if (StartsWithNoCase(trimmed, "location:")) {
-      has_location_ = !Trim(trimmed.substr(9)).empty();
+      location_ = Trim(trimmed.substr(9));
+      has_location_ = !location_.empty();
     }
     return true;
   }
@@ -377,7 +415,9 @@ class Transfer {
   long status_ = 0;
   std::int64_t length_ = -1;
   bool has_location_ = false;
+  std::string location_;
   bool accepted_ = false;
+  bool went_secure_ = false;
   std::optional<HttpDownloadResult> failure_;
   char error_text_[CURL_ERROR_SIZE] = {};
 
@@ -406,6 +446,8 @@ std::string_view HttpDownloadResultName(HttpDownloadResult result) {
       return "incomplete";
     case HttpDownloadResult::kTransferFailed:
       return "transfer-failed";
+    case HttpDownloadResult::kInsecureRedirect:
+      return "insecure-redirect";
     case HttpDownloadResult::kCannotWrite:
       return "cannot-write";
     case HttpDownloadResult::kAborted:

@@ -30,6 +30,7 @@ enum class HttpDownloadResult {
   kBadContentLength,  // length required, but missing, not a number, or 0
   kIncomplete,        // the connection ended before the announced length arrived
   kTransferFailed,    // connection reset, protocol error, too many redirects, ...
+  kInsecureRedirect,  // a redirect from an https address to a plain http one
   kCannotWrite,       // target write-protected, folder missing, disk full, rename refused
   kAborted,           // a callback returned false
 };
@@ -56,6 +57,8 @@ struct HttpDownloadOptions {
   // on_progress fires at least this often while the call runs, even when the server is silent.
   std::chrono::milliseconds progress_interval{100};
   long max_redirects = 10;
+  // Certificates to trust instead of the system's (a test's own loopback authority).
+  std::filesystem::path ca_file;
 };
 
 // Every callback is optional; each returns true to go on, false to abort (kAborted).
@@ -70,7 +73,9 @@ struct HttpDownloadCallbacks {
   std::function<bool(std::int64_t now, std::int64_t total)> on_progress;
 };
 
-// Downloads url into target. Blocking; see the top of this file for the guarantees.
+// Downloads url into target. Blocking; see the top of this file for the guarantees. Only http
+// and https are fetched, redirects included, and once a request went over https no later one
+// goes over plain http.
 HttpDownloadResult HttpDownloadToFile(std::string_view url, const std::filesystem::path& target,
                                       const HttpDownloadOptions& options = {},
                                       const HttpDownloadCallbacks& callbacks = {});
