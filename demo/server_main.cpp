@@ -1,10 +1,11 @@
 // kam_demo_server: serves the demo catalogue site on 127.0.0.1.
 //
-//   kam_demo_server [--port N] [--root DIR] [--installer FILE|none]
+//   kam_demo_server [--port N] [--root DIR] [--installer FILE|none] [--installer-key PEM]
 //                   [--misbehave /path=mode[,key=value...]]...
 //
 // /sela_pid_uid.exe is the build's installer once built (--installer names another file, "none"
-// keeps the site's stand-in script).
+// keeps the site's stand-in script). /sela_pid_uid.exe.sig is its signature by the Ed25519
+// private key --installer-key names (default: the demo key; an empty name serves none).
 // --port 0 picks a free port. The first line on stdout names the address being served, so a
 // parent process can read the port from it. SIGTERM or SIGINT stop the server cleanly.
 #include <pthread.h>
@@ -30,12 +31,15 @@ struct Options {
   std::filesystem::path root = std::filesystem::path(kam::build::kSourceDir) / "demo" / "site";
   std::filesystem::path installer =
       std::filesystem::path(kam::build::kBuildDir) / "installer" / "sela_pid_uid.exe";
+  std::filesystem::path installer_key = std::filesystem::path(kam::build::kSourceDir) / "demo" /
+                                        "keys" / "demo_installer_ed25519.pem";
   std::vector<std::pair<std::string, kam::demo::Misbehaviour>> misbehaviours;
 };
 
 void Usage() {
   std::fprintf(stderr,
                "usage: kam_demo_server [--port N] [--root DIR] [--installer FILE|none] "
+               "[--installer-key PEM] "
                "[--misbehave /path=mode[,key=value...]]...\n"
                "modes: 404 500 status(code=) zero-length chunked until-close bad-length\n"
                "       cut(after=) stall(ms=,after=) slow(rate=) reset(after=) redirect(to=)\n");
@@ -60,6 +64,8 @@ bool ParseOptions(int argc, char** argv, Options& options) {
     } else if (arg == "--installer" && has_value) {
       const std::string_view file = argv[++i];
       options.installer = file == "none" ? std::filesystem::path() : std::filesystem::path(file);
+    } else if (arg == "--installer-key" && has_value) {
+      options.installer_key = argv[++i];
     } else if (arg == "--misbehave" && has_value) {
       auto parsed = kam::demo::ParseMisbehaviourFlag(argv[++i]);
       if (!parsed) {
@@ -98,6 +104,15 @@ int main(int argc, char** argv) {
   std::signal(SIGPIPE, SIG_IGN);
 
   kam::demo::SiteServer server(options.root, options.installer);
+  if (!options.installer_key.empty()) {
+    auto signer = kam::demo::InstallerSigner::FromPemFile(options.installer_key);
+    if (!signer) {
+      std::fprintf(stderr, "kam_demo_server: no Ed25519 private key in %s\n",
+                   options.installer_key.string().c_str());
+      return 2;
+    }
+    server.SignInstallerWith(std::move(*signer));
+  }
   for (auto& [path, misbehaviour] : options.misbehaviours) {
     server.misbehaviours().Set(path, misbehaviour);
   }

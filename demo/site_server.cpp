@@ -27,6 +27,7 @@ constexpr std::uint64_t kDefaultPatternBytes = 20000;
 constexpr std::uint64_t kNever = std::numeric_limits<std::uint64_t>::max();
 constexpr std::size_t kPiece = 64 * 1024;
 constexpr const char kHtml[] = "text/html; charset=utf-8";
+constexpr const char kSignatureType[] = "text/plain; charset=us-ascii";
 
 struct ExtensionType {
   const char* extension;
@@ -110,9 +111,16 @@ std::shared_ptr<Body> BodyOfBytes(std::string bytes, std::string type) {
 }
 
 // What the site serves that is not a file as it lies: the installer (the built one, when there
-// is one) and the settings texts naming its digest. Null for every other path.
+// is one), its signature when there is a signer and the site holds no such file, and the
+// settings texts naming its digest. Null for every other path.
 std::shared_ptr<const Body> GeneratedBody(const fs::path& root, const InstallerSource& installer,
+                                          const std::optional<InstallerSigner>& signer,
                                           const std::string& path) {
+  if (signer && path == std::string(kInstallerPath) + ".sig" && !FileFor(root, path)) {
+    auto bytes = installer.Bytes();
+    if (!bytes) return nullptr;
+    return BodyOfBytes(signer->SignatureText(*bytes), kSignatureType);
+  }
   if (path == kInstallerPath) {
     auto bytes = installer.Bytes();
     if (!bytes) return nullptr;
@@ -129,8 +137,9 @@ std::shared_ptr<const Body> GeneratedBody(const fs::path& root, const InstallerS
 }
 
 std::shared_ptr<const Body> BodyFor(const fs::path& root, const InstallerSource& installer,
+                                    const std::optional<InstallerSigner>& signer,
                                     const Request& req) {
-  if (auto generated = GeneratedBody(root, installer, req.path)) return generated;
+  if (auto generated = GeneratedBody(root, installer, signer, req.path)) return generated;
   auto body = std::make_shared<Body>();
   if (const auto file = FileFor(root, req.path)) {
     std::ifstream in(*file, std::ios::binary);
@@ -209,6 +218,7 @@ class SiteServer::Impl {
   }
 
   httplib::Server& server() { return server_; }
+  void SignInstallerWith(InstallerSigner signer) { signer_ = std::move(signer); }
 
  private:
   bool Route(const Request& req, Response& res) {
@@ -235,7 +245,7 @@ class SiteServer::Impl {
       Stream(req, res, body, StreamPlan{});
       return true;
     }
-    if (const auto body = GeneratedBody(root_, installer_, req.path)) {
+    if (const auto body = GeneratedBody(root_, installer_, signer_, req.path)) {
       Stream(req, res, body, StreamPlan{});
       return true;
     }
@@ -287,7 +297,7 @@ class SiteServer::Impl {
   }
 
   void Misbehave(const Request& req, Response& res, const Misbehaviour& how) {
-    const auto body = BodyFor(root_, installer_, req);
+    const auto body = BodyFor(root_, installer_, signer_, req);
     const std::uint64_t after =
         how.after < 0 ? kNever : std::min<std::uint64_t>(how.after, body->size);
     StreamPlan plan;
@@ -412,6 +422,7 @@ class SiteServer::Impl {
   InstallerSource installer_;
   MisbehaviourTable& table_;
   StopSignal& stop_;
+  std::optional<InstallerSigner> signer_;
   httplib::Server server_;
 };
 
@@ -420,6 +431,10 @@ SiteServer::SiteServer(fs::path root, fs::path installer)
       impl_(std::make_unique<Impl>(root_, installer, misbehaviours_, stop_)) {}
 
 SiteServer::~SiteServer() = default;
+
+void SiteServer::SignInstallerWith(InstallerSigner signer) {
+  impl_->SignInstallerWith(std::move(signer));
+}
 
 int SiteServer::Bind(int port) {
   if (port == 0) return impl_->server().bind_to_any_port("127.0.0.1");

@@ -10,6 +10,7 @@
 //   GET|POST /__control?path=P&mode=M[&code=&after=&ms=&rate=&to=]
 //                                    P misbehaves as M from now on ("normal" clears it)
 //   GET|POST /__control?clear=all    every route behaves again
+//   GET  /sela_pid_uid.exe.sig       with a signer and no such file: the installer's signature
 //
 // A misbehaving route's body is the file's bytes when P names a file, otherwise the pattern
 // (length from ?bytes=, default 20000).
@@ -21,6 +22,7 @@
 #include <mutex>
 #include <string>
 
+#include "demo/installer_signer.h"
 #include "demo/misbehaviour.h"
 
 namespace kam::demo {
@@ -48,6 +50,9 @@ class SiteServer {
   SiteServer& operator=(const SiteServer&) = delete;
 
   MisbehaviourTable& misbehaviours() { return misbehaviours_; }
+  // Signs the installer it serves (the one that "/sela_pid_uid.exe" gives) for requests of its
+  // ".sig", unless the site holds such a file itself. Call before Serve.
+  void SignInstallerWith(InstallerSigner signer);
 
   // Binds 127.0.0.1:port (0 = any free port). The bound port, or -1.
   int Bind(int port);

@@ -60,6 +60,7 @@ bool CurlTransport::Transfer(const std::string& url, const std::filesystem::path
   // The window gets its turn from these notifications: well within 100 ms even while the
   // server is silent.
   options.progress_interval = std::chrono::milliseconds(50);
+  options.ca_file = ca_file_;
   HttpDownloadResult result = HttpDownloadToFile(url, destination, options, callbacks);
   if (result != HttpDownloadResult::kOk) return false;
   if (total == 0) total = received;

@@ -4,14 +4,21 @@
 // fetched; the target is replaced only by a complete 2xx body (the core's guarantees).
 #pragma once
 
+#include <utility>
+
 #include "update/file_download.h"
 
 namespace kam::update {
 
 class CurlTransport : public BindingTransport {
  public:
+  // ca_file: certificates to trust instead of the system's (a test's loopback site).
+  explicit CurlTransport(std::filesystem::path ca_file = {}) : ca_file_(std::move(ca_file)) {}
   bool Transfer(const std::string& url, const std::filesystem::path& destination,
                 const std::function<bool(const ProgressNotification&)>& notify) override;
+
+ private:
+  std::filesystem::path ca_file_;
 };
 
 // The host part of an http(s) address ("127.0.0.1" of "http://127.0.0.1:18731/a.exe"); the

@@ -2,12 +2,14 @@
 // "VERSION###wu###"; offers the upgrade, downloads and starts the installer.
 #include <QApplication>
 
+#include "build_config.h"
 #include "common/process_start.h"
 #include "common/program_dir.h"
 #include "update/curl_transport.h"
 #include "update/qt/updater_window.h"
 #include "update/updater_flow.h"
 #include "update/updater_system.h"
+#include "update/verify/signature_check.h"
 
 int main(int argc, char** argv) {
   // Before Qt takes its own options out of argv.
@@ -19,8 +21,9 @@ int main(int argc, char** argv) {
   kam::update::CurlTransport transport;
   kam::update::SystemTickClock clock;
   kam::update::QtMessagePump pump;
+  kam::update::LibcryptoInstallerChecks checks(kam::build::kUpdatePublicKey);
   kam::update::UpdaterWindow window;
-  kam::update::Updater updater(window, system, transport, clock, pump, program_dir);
+  kam::update::Updater updater(window, system, transport, clock, pump, checks, program_dir);
   window.Attach(&updater);
 
   const kam::update::StartupResult start = updater.Start(command_line);

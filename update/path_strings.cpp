@@ -16,31 +16,12 @@ bool EndsWithIgnoringCase(std::string_view text, std::string_view suffix) {
   return true;
 }
 
-std::string_view TrimBlanks(std::string_view text) {
-  while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
-  while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
-  return text;
-}
-
 }  // namespace
 
 std::string AddString(std::string_view text, std::string_view suffix) {
   std::string result(text);
   if (!EndsWithIgnoringCase(text, suffix)) result.append(suffix);
   return result;
-}
-
-std::string GetFileNameInPath(std::string_view path, bool without_extension) {
-  std::string_view trimmed = TrimBlanks(path);
-  std::size_t separator = trimmed.rfind('\\');
-  if (separator == std::string_view::npos) separator = trimmed.rfind('/');
-  if (separator == std::string_view::npos) return {};
-  std::string_view name = trimmed.substr(separator + 1);
-  if (without_extension) {
-    std::size_t dot = name.rfind('.');
-    if (dot != std::string_view::npos) name = name.substr(0, dot);
-  }
-  return std::string(name);
 }
 
 }  // namespace kam::update

@@ -27,28 +27,5 @@ INSTANTIATE_TEST_SUITE_P(
                       AddCase{"setup", ".exe", "setup.exe"},      //
                       AddCase{"x", "long suffix", "xlong suffix"}));
 
-struct NameCase {
-  const char* path;
-  bool without_extension;
-  const char* expected;
-};
-
-class GetFileNameInPathTest : public ::testing::TestWithParam<NameCase> {};
-
-TEST_P(GetFileNameInPathTest, TakesTheLastPathPiece) {
-  EXPECT_EQ(GetFileNameInPath(GetParam().path, GetParam().without_extension), GetParam().expected);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, GetFileNameInPathTest,
-    ::testing::Values(
-        NameCase{"http://127.0.0.1:18731/sela_pid_uid.exe", false, "sela_pid_uid.exe"},
-        NameCase{"http://127.0.0.1:18731/sela_pid_uid.exe", true, "sela_pid_uid"},
-        NameCase{"  http://host/a/b/setup.tar.gz  ", false, "setup.tar.gz"},
-        NameCase{"http://host/a/b/setup.tar.gz", true, "setup.tar"},
-        // A backslash wins over any slash, even one further right.
-        NameCase{"C:\\dir\\x/y.exe", false, "x/y.exe"}, NameCase{"no-separator.exe", false, ""},
-        NameCase{"http://host/dir/", false, ""}, NameCase{"http://host/README", true, "README"}));
-
 }  // namespace
 }  // namespace kam::update

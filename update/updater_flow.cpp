@@ -1,5 +1,6 @@
 #include "update/updater_flow.h"
 
+#include <fstream>
 #include <system_error>
 #include <utility>
 
@@ -7,19 +8,37 @@
 #include "common/updater_command.h"
 #include "update/path_strings.h"
 #include "update/progress_display.h"
-#include "update/sha256.h"
 
 namespace kam::update {
 namespace {
 
 const std::string kSeparator(1, static_cast<char>(std::filesystem::path::preferred_separator));
 
+// At most max_bytes + 1 bytes of a file: enough to tell that it is too long. Nothing when it
+// cannot be read.
+std::optional<std::string> ReadAtMost(const std::filesystem::path& file, std::int64_t max_bytes) {
+  std::ifstream in(file, std::ios::binary);
+  if (!in) return std::nullopt;
+  std::string text(static_cast<std::size_t>(max_bytes) + 1, '\0');
+  in.read(text.data(), static_cast<std::streamsize>(text.size()));
+  if (in.bad()) return std::nullopt;
+  text.resize(static_cast<std::size_t>(in.gcount()));
+  return text;
+}
+
+void RemoveFile(const std::filesystem::path& file) {
+  std::error_code ec;
+  std::filesystem::remove(file, ec);
+}
+
 }  // namespace
 
 Updater::Updater(UpdaterView& view, UpdaterSystem& system, BindingTransport& transport,
-                 TickClock& clock, MessagePump& pump, std::filesystem::path program_dir)
+                 TickClock& clock, MessagePump& pump, InstallerChecks& checks,
+                 std::filesystem::path program_dir)
     : view_(view),
       system_(system),
+      checks_(checks),
       download_(transport, clock, pump),
       program_dir_(std::move(program_dir)) {}
 
@@ -68,20 +87,22 @@ StartupResult Updater::Start(std::string_view command_line) {
   return {true, 0};
 }
 
+std::filesystem::path Updater::InstallerPath() const {
+  return Utf8Path(AddString(PathUtf8(program_dir_), kSeparator) + kInstallerName);
+}
+
 void Updater::OnUpgradeClicked() {
   view_.SetVisible(Control::kLabel5, true);
   view_.SetVisible(Control::kLabel4, true);
   view_.SetVisible(Control::kBar, true);
-  const std::string dir = AddString(PathUtf8(program_dir_), kSeparator);
   const std::string url = dizhi_ + "/" + kInstallerName;
-  const std::string name = GetFileNameInPath(url, false);
-  const std::filesystem::path destination = Utf8Path(dir + name);
+  const std::filesystem::path installer = InstallerPath();
 
   if (!download_.downloading()) state_ = UpdaterState::kDownloading;
-  bool ok = download_.StartDownloading(url, destination);
-  // The painted close button may have ended the updater from inside the transfer.
+  bool ok = download_.StartDownloading(url, installer);
+  if (ok) ok = InstallerIsTheOneOnOffer(installer) && InstallerIsSigned(url, installer);
+  // The painted close button may have ended the updater from inside a transfer.
   if (ended_) return;
-  if (ok && !InstallerIsTheOneOnOffer(destination)) ok = false;
   if (!ok) {
     Unload();
     return;
@@ -89,8 +110,6 @@ void Updater::OnUpgradeClicked() {
 
   state_ = UpdaterState::kFinishing;
   system_.EndProcessesByName("kamplayer.exe");
-  const std::filesystem::path installer =
-      Utf8Path(PathUtf8(program_dir_) + kSeparator + kInstallerName);
   if (!system_.StartProgram(installer)) {
     system_.ReportError("update: cannot start the installer " + PathUtf8(installer));
     ended_ = true;
@@ -107,16 +126,56 @@ void Updater::OnUpgradeClicked() {
 
 bool Updater::InstallerIsTheOneOnOffer(const std::filesystem::path& file) {
   if (expected_sha256_.empty()) return true;
-  std::optional<std::string> actual = Sha256HexOfFile(file);
+  std::optional<std::string> actual = checks_.Sha256Hex(file);
   if (actual && DigestMatches(expected_sha256_, *actual)) return true;
-  // Not what the operators published: it must never be run, not even by hand.
-  std::error_code ec;
-  std::filesystem::remove(file, ec);
-  system_.ReportError("update: the downloaded installer does not match the published SHA-256");
+  Refuse(file, "the downloaded installer does not match the published SHA-256");
   return false;
 }
 
-void Updater::OnCancelClicked() { download_.AbortDownloading(); }
+bool Updater::InstallerIsSigned(const std::string& url, const std::filesystem::path& file) {
+  if (!checks_.HasPublisherKey()) return true;
+  const std::string signature_url = url + ".sig";
+  const std::filesystem::path signature_file = Utf8Path(PathUtf8(file) + ".sig");
+  fetching_signature_ = true;
+  signature_too_large_ = false;
+  const bool fetched = download_.StartDownloading(signature_url, signature_file);
+  fetching_signature_ = false;
+  std::optional<std::string> text;
+  if (fetched) text = ReadAtMost(signature_file, kMaxSignatureBytes);
+  RemoveFile(signature_file);
+
+  // Cancelled, closed or clicked again meanwhile: the user's choice, nothing to report.
+  if (ended_ || unloaded_ || cancelled_) {
+    RemoveFile(file);
+    return false;
+  }
+  if (signature_too_large_ ||
+      (text && static_cast<std::int64_t>(text->size()) > kMaxSignatureBytes)) {
+    Refuse(file, "the installer's signature " + signature_url + " is longer than " +
+                     std::to_string(kMaxSignatureBytes) + " bytes");
+    return false;
+  }
+  if (!text) {
+    Refuse(file, "no signature for the installer at " + signature_url);
+    return false;
+  }
+  const SignatureVerdict verdict = checks_.CheckSignature(file, *text);
+  if (verdict == SignatureVerdict::kGood) return true;
+  Refuse(file, "the installer's signature " + signature_url +
+                   " is refused: " + std::string(SignatureVerdictName(verdict)));
+  return false;
+}
+
+void Updater::Refuse(const std::filesystem::path& file, const std::string& why) {
+  // An installer that failed its checks must never run, not even by hand.
+  RemoveFile(file);
+  system_.ReportError("update: " + why + "; the installer is not run");
+}
+
+void Updater::OnCancelClicked() {
+  cancelled_ = true;
+  download_.AbortDownloading();
+}
 
 void Updater::OnOkClicked() { Unload(); }
 
@@ -136,6 +195,13 @@ void Updater::Unload() {
 }
 
 void Updater::OnProgress(const ProgressEvent& event) {
+  if (fetching_signature_) {
+    if (event.progress > kMaxSignatureBytes || event.max_progress > kMaxSignatureBytes) {
+      signature_too_large_ = true;
+      download_.AbortDownloading();
+    }
+    return;
+  }
   auto display = DisplayForProgress(event.progress, event.max_progress, view_.DecimalPoint());
   if (!display) return;
   view_.SetBarValue(display->percent);

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "update/file_download.h"
+#include "update/installer_checks.h"
 #include "update/updater_ports.h"
 
 namespace kam::update {
@@ -31,7 +32,7 @@ struct StartupResult {
 class Updater {
  public:
   Updater(UpdaterView& view, UpdaterSystem& system, BindingTransport& transport, TickClock& clock,
-          MessagePump& pump, std::filesystem::path program_dir);
+          MessagePump& pump, InstallerChecks& checks, std::filesystem::path program_dir);
 
   // Start-up, in order: site address, downloader, another instance, hook, icon, command line,
   // labels and button.
@@ -50,18 +51,30 @@ class Updater {
   const std::string& dizhi() const { return dizhi_; }
   const std::string& offered_version() const { return offered_version_; }
   CFileDownload& download() { return download_; }
+  // Where the installer is downloaded, checked and started from: one fixed path in the program
+  // directory, whatever the site address holds.
+  std::filesystem::path InstallerPath() const;
 
  private:
   void OnProgress(const ProgressEvent& event);
   bool InstallerIsTheOneOnOffer(const std::filesystem::path& file);
+  bool InstallerIsSigned(const std::string& url, const std::filesystem::path& file);
+  // Deletes an installer that must not run, and says why.
+  void Refuse(const std::filesystem::path& file, const std::string& why);
 
   UpdaterView& view_;
   UpdaterSystem& system_;
+  InstallerChecks& checks_;
   CFileDownload download_;
   std::filesystem::path program_dir_;
   UpdaterState state_ = UpdaterState::kStarting;
   bool unloaded_ = false;
   bool ended_ = false;
+  bool cancelled_ = false;
+  // While the signature is fetched its progress is not shown, and a file past the size limit
+  // is cut off at once.
+  bool fetching_signature_ = false;
+  bool signature_too_large_ = false;
   std::string dizhi_;            // the site address, from "\kamplayer.db"
   std::string expected_sha256_;  // the installer's digest as the operators publish it, if any
   std::string offered_version_;

@@ -42,6 +42,16 @@ class ListTransport : public BindingTransport {
   std::vector<ProgressNotification> notifications;
 };
 
+// No publisher key: the window tests never get as far as a downloaded installer.
+class NoChecks : public InstallerChecks {
+ public:
+  bool HasPublisherKey() const override { return false; }
+  std::optional<std::string> Sha256Hex(const std::filesystem::path&) override { return {}; }
+  SignatureVerdict CheckSignature(const std::filesystem::path&, std::string_view) override {
+    return SignatureVerdict::kWrong;
+  }
+};
+
 class FixedClock : public TickClock {
  public:
   std::uint32_t TickCount() override { return 1000; }
@@ -49,7 +59,7 @@ class FixedClock : public TickClock {
 
 class UpdaterWindowTest : public ::testing::Test {
  protected:
-  UpdaterWindowTest() : updater(window, system, transport, clock, pump, dir.path()) {
+  UpdaterWindowTest() : updater(window, system, transport, clock, pump, checks, dir.path()) {
     window.Attach(&updater);
   }
   void Start(const char* command_line) { ASSERT_TRUE(updater.Start(command_line).show); }
@@ -62,6 +72,7 @@ class UpdaterWindowTest : public ::testing::Test {
   ListTransport transport;
   FixedClock clock;
   QtMessagePump pump;
+  NoChecks checks;
   UpdaterWindow window;
   Updater updater;
 };
