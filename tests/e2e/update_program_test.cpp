@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "build_config.h"
 #include "common/code_page.h"
 #include "tests/support/child_process.h"
 #include "tests/support/demo_server.h"
@@ -134,6 +135,17 @@ class UpdaterProgram : public ::testing::Test {
                                                  std::vector<std::string>{"wait"});
     EXPECT_EQ(player->ReadLine(10s), "ready");
     return player;
+  }
+
+  // A signature that does not verify, or none: the download fails as any failed download does.
+  void ExpectInstallerRefused() {
+    EXPECT_FALSE(fs::exists(installer_log_)) << "the installer ran";
+    for (const auto& entry : fs::directory_iterator(dir_.path())) {
+      EXPECT_EQ(entry.path().filename().string().find("sela_pid_uid"), std::string::npos)
+          << entry.path();
+    }
+    EXPECT_EQ(dir_.Read("\\skin\\Config.ini").value_or(""), config_before_);
+    EXPECT_TRUE(testing::VisibleWindowsNamed("在线升级").empty());
   }
 
   ProgramDirCopy dir_;
@@ -266,6 +278,53 @@ TEST_F(UpdaterProgram, InstallerThatDiffersFromThePublishedDigestIsNotRun) {
   EXPECT_FALSE(fs::exists(installer_log_));
   EXPECT_FALSE(fs::exists(dir_.path() / "sela_pid_uid.exe"));
   EXPECT_EQ(dir_.Read("\\skin\\Config.ini").value_or(""), config_before_);
+}
+
+TEST_F(UpdaterProgram, InstallerWithAWrongSignatureIsNotRun) {
+  if (std::string_view(build::kUpdatePublicKey) != build::kDemoUpdatePublicKey) {
+    GTEST_SKIP() << "built with another publisher key than the demo site's";
+  }
+  // The demo key's signature of the installer as it was, beside an installer changed since.
+  const fs::path site = scratch_.path() / "site";
+  ASSERT_TRUE(DemoServer::CopyDefaultSite(site));
+  DemoServer server(DemoServer::kAnyPort, site);
+  ASSERT_TRUE(server.ok()) << server.error();
+  auto signature = testing::HttpGet(server.Url("/sela_pid_uid.exe.sig"));
+  ASSERT_TRUE(signature && signature->status == 200);
+  std::ofstream(site / "sela_pid_uid.exe.sig", std::ios::binary) << signature->body;
+  std::ofstream(site / "sela_pid_uid.exe", std::ios::binary | std::ios::app)
+      << "echo changed on the way\n";
+  dir_.Write("\\kamplayer.db", "[kampeizhi]\r\nwangzhan=" + server.BaseUrl() + "\r\n");
+
+  auto player = StartStandInPlayer();
+  auto updater = StartUpdater("2.0.1###shengji###");
+  auto origin = WaitForWindow(*updater);
+  ASSERT_TRUE(origin.has_value());
+  ClickAt(On(*origin, kImage6));
+  auto status = updater->Wait(15s);
+  ASSERT_TRUE(status.has_value()) << "the updater is still running";
+  EXPECT_TRUE(testing::ExitedWith(*status, 0));
+  EXPECT_FALSE(player->Wait(300ms).has_value()) << "the player was ended";
+  ExpectInstallerRefused();
+  EXPECT_NE(LogOf(runs_).find("signature"), std::string::npos) << LogOf(runs_);
+}
+
+TEST_F(UpdaterProgram, InstallerWithoutASignatureIsNotRun) {
+  if (std::string_view(build::kUpdatePublicKey).empty()) {
+    GTEST_SKIP() << "built without a publisher key";
+  }
+  ASSERT_TRUE(server_.Misbehave("/sela_pid_uid.exe.sig", "404"));
+  auto player = StartStandInPlayer();
+  auto updater = StartUpdater("2.0.1###shengji###");
+  auto origin = WaitForWindow(*updater);
+  ASSERT_TRUE(origin.has_value());
+  ClickAt(On(*origin, kImage6));
+  auto status = updater->Wait(15s);
+  ASSERT_TRUE(status.has_value()) << "the updater is still running";
+  EXPECT_TRUE(testing::ExitedWith(*status, 0));
+  EXPECT_FALSE(player->Wait(300ms).has_value()) << "the player was ended";
+  ExpectInstallerRefused();
+  EXPECT_NE(LogOf(runs_).find("no signature"), std::string::npos) << LogOf(runs_);
 }
 
 TEST_F(UpdaterProgram, SiteAddressThatIsNotHttpFetchesNothing) {
