@@ -86,6 +86,14 @@ int CountColour(const fs::path& png, int x, int y, int width, int height, const 
   return out.empty() ? -1 : std::stoi(out);
 }
 
+// Inside the window: the upgrade button, the OK button, the cancel label.
+constexpr Point kImage6{216 + 54, 272 + 15};
+constexpr Point kImage3{216 + 54, 264 + 15};
+constexpr Point kLabel4{344 + 10, 288 + 8};
+constexpr Point kCloseButton{548 - 40 + 16, 2 + 12};
+
+Point On(Point origin, Point inside) { return {origin.x + inside.x, origin.y + inside.y}; }
+
 class UpdaterProgram : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -137,8 +145,18 @@ class UpdaterProgram : public ::testing::Test {
     return player;
   }
 
-  // A signature that does not verify, or none: the download fails as any failed download does.
-  void ExpectInstallerRefused() {
+  // With a player running, clicks the upgrade, whose installer has a signature that does not
+  // verify, or none: the download fails as any failed download does.
+  void UpgradeAndExpectTheInstallerRefused() {
+    auto player = StartStandInPlayer();
+    auto updater = StartUpdater("2.0.1###shengji###");
+    auto origin = WaitForWindow(*updater);
+    ASSERT_TRUE(origin.has_value());
+    ClickAt(On(*origin, kImage6));
+    auto status = updater->Wait(15s);
+    ASSERT_TRUE(status.has_value()) << "the updater is still running";
+    EXPECT_TRUE(testing::ExitedWith(*status, 0));
+    EXPECT_FALSE(player->Wait(300ms).has_value()) << "the player was ended";
     EXPECT_FALSE(fs::exists(installer_log_)) << "the installer ran";
     for (const auto& entry : fs::directory_iterator(dir_.path())) {
       EXPECT_EQ(entry.path().filename().string().find("sela_pid_uid"), std::string::npos)
@@ -155,14 +173,6 @@ class UpdaterProgram : public ::testing::Test {
   std::string config_before_;
   int runs_ = 0;
 };
-
-// Inside the window: the upgrade button, the OK button, the cancel label.
-constexpr Point kImage6{216 + 54, 272 + 15};
-constexpr Point kImage3{216 + 54, 264 + 15};
-constexpr Point kLabel4{344 + 10, 288 + 8};
-constexpr Point kCloseButton{548 - 40 + 16, 2 + 12};
-
-Point On(Point origin, Point inside) { return {origin.x + inside.x, origin.y + inside.y}; }
 
 TEST_F(UpdaterProgram, OfferThenUpgradeEndsThePlayerRunsTheInstallerAndRecordsTheVersion) {
   auto player = StartStandInPlayer();
@@ -296,16 +306,7 @@ TEST_F(UpdaterProgram, InstallerWithAWrongSignatureIsNotRun) {
       << "echo changed on the way\n";
   dir_.Write("\\kamplayer.db", "[kampeizhi]\r\nwangzhan=" + server.BaseUrl() + "\r\n");
 
-  auto player = StartStandInPlayer();
-  auto updater = StartUpdater("2.0.1###shengji###");
-  auto origin = WaitForWindow(*updater);
-  ASSERT_TRUE(origin.has_value());
-  ClickAt(On(*origin, kImage6));
-  auto status = updater->Wait(15s);
-  ASSERT_TRUE(status.has_value()) << "the updater is still running";
-  EXPECT_TRUE(testing::ExitedWith(*status, 0));
-  EXPECT_FALSE(player->Wait(300ms).has_value()) << "the player was ended";
-  ExpectInstallerRefused();
+  UpgradeAndExpectTheInstallerRefused();
   EXPECT_NE(LogOf(runs_).find("signature"), std::string::npos) << LogOf(runs_);
 }
 
@@ -314,16 +315,7 @@ TEST_F(UpdaterProgram, InstallerWithoutASignatureIsNotRun) {
     GTEST_SKIP() << "built without a publisher key";
   }
   ASSERT_TRUE(server_.Misbehave("/sela_pid_uid.exe.sig", "404"));
-  auto player = StartStandInPlayer();
-  auto updater = StartUpdater("2.0.1###shengji###");
-  auto origin = WaitForWindow(*updater);
-  ASSERT_TRUE(origin.has_value());
-  ClickAt(On(*origin, kImage6));
-  auto status = updater->Wait(15s);
-  ASSERT_TRUE(status.has_value()) << "the updater is still running";
-  EXPECT_TRUE(testing::ExitedWith(*status, 0));
-  EXPECT_FALSE(player->Wait(300ms).has_value()) << "the player was ended";
-  ExpectInstallerRefused();
+  UpgradeAndExpectTheInstallerRefused();
   EXPECT_NE(LogOf(runs_).find("no signature"), std::string::npos) << LogOf(runs_);
 }
 
