@@ -6,7 +6,9 @@ packages=(
   # build
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-webengine-dev qt6-webengine-dev-tools libqt6webenginecore6-bin
-  libcurl4-openssl-dev libcpp-httplib-dev libssl-dev
+  libcurl4-openssl-dev libcpp-httplib-dev
+  # the updater's installer checks (libcrypto); signing installers and test certificates
+  libssl-dev openssl
   # the installer: a self-extracting archive, icons converted from the icon file
   makeself imagemagick
   # tests and benchmarks
