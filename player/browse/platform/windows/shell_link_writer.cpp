@@ -67,8 +67,18 @@ DesktopSlot SlotOf(const std::filesystem::path& file, const std::filesystem::pat
       FAILED(persist->Load(file.c_str(), STGM_READ))) {
     return DesktopSlot::kOther;
   }
+  // The link's item list keeps the target in UTF-16; GetPath may go through the ANSI code page
+  // (Wine does), which loses a target under a Chinese folder name.
   wchar_t path[MAX_PATH] = {};
-  if (link->GetPath(path, MAX_PATH, nullptr, SLGP_RAWPATH) != S_OK) return DesktopSlot::kOther;
+  PIDLIST_ABSOLUTE items = nullptr;
+  bool read = false;
+  if (SUCCEEDED(link->GetIDList(&items)) && items != nullptr) {
+    read = SHGetPathFromIDListW(items, path) != FALSE;
+    CoTaskMemFree(items);
+  }
+  if (!read && link->GetPath(path, MAX_PATH, nullptr, SLGP_RAWPATH) != S_OK) {
+    return DesktopSlot::kOther;
+  }
   return CompareStringOrdinal(path, -1, program.c_str(), -1, TRUE) == CSTR_EQUAL
              ? DesktopSlot::kPlayersOwn
              : DesktopSlot::kOther;
