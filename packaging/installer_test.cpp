@@ -231,7 +231,7 @@ TEST_F(InstallerRun, XdgDataHomeOrTargetChooseTheFolder) {
   const std::vector<Case> cases = {
       {"", "XDG_DATA_HOME=" + Quote(xdg.string()), xdg / "kamplayer",
        xdg / "applications" / "kamplayer.desktop"},
-      // Not absolute: the specification says to ignore it.
+      // Not absolute: the XDG base-directory rules say to ignore it.
       {"", "XDG_DATA_HOME=relative/dir", data_home() / "kamplayer",
        data_home() / "applications" / "kamplayer.desktop"},
       {"--target " + Quote(chosen.string()), "", chosen,
