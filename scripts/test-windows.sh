@@ -33,8 +33,12 @@ unset DISPLAY WAYLAND_DISPLAY
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
   echo "test-windows: creating the Wine prefix"
   wineboot -i >/dev/null 2>&1
+  # wineboot returns while its server is still writing the prefix; wait until it has ended.
+  wineserver -w
 fi
-wineserver -p 60 # stays up between the test programs, ends a minute after the last
+# One server stays up between the test programs and ends a minute after the last. If one is
+# already running on this prefix (an earlier run's), it serves just as well.
+wineserver -p 60 2>/dev/null || true
 trap 'wineserver -k 2>/dev/null || true' EXIT
 
 out="$build/test-output"
