@@ -43,16 +43,27 @@ ip link set lo up || fail "cannot bring up loopback in the test's network namesp
 # programs reach into it.
 mkdir -p /tmp/.X11-unix
 mount -t tmpfs -o mode=1777 tmpfs /tmp/.X11-unix || fail "cannot mount a private /tmp/.X11-unix"
+# Xvfb compiles its keymap into "server-<display>.xkm" in this shared folder; with private
+# displays every namespace's server is :0, and two at once would overwrite each other's file.
+if [ -d /var/lib/xkb ]; then
+  mount -t tmpfs tmpfs /var/lib/xkb || fail "cannot mount a private /var/lib/xkb"
+fi
 unset DISPLAY
 XVFB_QUIET=1
+XVFB_NOLOCK=1
 # shellcheck source=scripts/xvfb.sh
 source "$here/xvfb.sh"
 [ -n "${DISPLAY:-}" ] || fail "no display for this test (see above)"
 unset KAM_ISOLATED_INSIDE
 export KAM_ISOLATED=1
+# A runtime folder of the test's own: without one the engine's sound client leaves a
+# /tmp/pulse-* folder behind for every test.
+XDG_RUNTIME_DIR="$(mktemp -d)"
+export XDG_RUNTIME_DIR
 # Not exec: process 1 stays to reap orphans; when it ends, the kernel ends the rest.
 set +e
 "$@"
 rc=$?
 kill "$XVFB_PID" 2>/dev/null
+rm -rf "$XDG_RUNTIME_DIR"
 exit "$rc"

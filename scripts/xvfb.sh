@@ -8,8 +8,11 @@ if [ -z "${DISPLAY:-}" ] || ! xdpyinfo >/dev/null 2>&1; then
     # run starting at the same moment) and writes it once it accepts clients.
     # -noreset: without it the server resets whenever its last client leaves, and a program
     # that connects at that moment (the next test's) is refused.
+    # XVFB_NOLOCK: the caller has a socket folder and network namespace of its own, where the
+    # lock files in the shared /tmp only do harm (servers in other PID namespaces read each
+    # other's PIDs as stale, and one dies when a lock vanishes while it reads it).
     xvfb_number_file="$(mktemp)"
-    Xvfb -displayfd 3 -screen 0 1600x1000x24 -nolisten tcp -noreset \
+    Xvfb -displayfd 3 -screen 0 1600x1000x24 -nolisten tcp -noreset ${XVFB_NOLOCK:+-nolock} \
       3>"$xvfb_number_file" >/dev/null 2>&1 &
     XVFB_PID=$!
     for _ in $(seq 1 200); do # at most 20 s
