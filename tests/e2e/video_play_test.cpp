@@ -45,6 +45,10 @@ class VideoE2E : public BrowseE2E {
   // The title page of 西游记 (unless it shows already), then a click on episode n of its first
   // play source.
   std::unique_ptr<DevToolsSession> ClickEpisode(DevToolsSession& listweb, int n) {
+    ClickEpisodeLink(listweb, n);
+    return EpisodePane(n);
+  }
+  static void ClickEpisodeLink(DevToolsSession& listweb, int n) {
     if (listweb.EvaluateString("location.pathname") != "/title/xiyouji.html") {
       EXPECT_TRUE(listweb.ClickElement("a.card-cover[href='/title/xiyouji.html']"));
     }
@@ -53,6 +57,8 @@ class VideoE2E : public BrowseE2E {
                               "document.readyState === 'complete'",
                               seconds(30)));
     EXPECT_TRUE(listweb.ClickElement("#source-1 li:nth-child(" + std::to_string(n) + ") a"));
+  }
+  std::unique_ptr<DevToolsSession> EpisodePane(int n) {
     return Pane(Base() + "/play/xiyouji-" + std::to_string(n) + ".html", seconds(30));
   }
 
@@ -104,6 +110,40 @@ TEST_F(VideoE2E, EveryKindOfStreamPlaysByItselfAfterAnEpisodeClick) {
     ASSERT_TRUE(WaitForScript(*listweb, "document.visibilityState === 'visible'", seconds(10)));
   }
   EXPECT_TRUE(player->Running());
+}
+
+// Media that cannot load: the page shows its own notice, the buffering overlay comes and goes
+// as for any episode, and the player goes on (the catalogue still plays the next episode).
+TEST_F(VideoE2E, MediaThatFailsShowsThePagesNoticeAndThePlayerGoesOn) {
+  ASSERT_NO_FATAL_FAILURE(StartPlayer());
+  ASSERT_TRUE(server_->Misbehave("/media/clip.mp4", "404"));
+  ASSERT_TRUE(server_->Misbehave("/media/hls/index.m3u8", "reset"));
+  auto qvod = Pane(Base() + "/huangchong.html");
+  ASSERT_TRUE(qvod);
+  for (const int episode : {1, 3}) {
+    SCOPED_TRACE(episode);
+    // The overlay first: it lasts only five ticks, which finding the player pane may outlast.
+    ClickEpisodeLink(*listweb_, episode);
+    EXPECT_TRUE(WaitForScript(*qvod, "document.visibilityState === 'visible'", seconds(5)));
+    auto w3 = EpisodePane(episode);
+    ASSERT_TRUE(w3);
+    EXPECT_TRUE(WaitForScript(*w3,
+                              "document.querySelector('.player').classList.contains('is-failed')"
+                              " && !document.querySelector('.notice').hidden",
+                              seconds(30)))
+        << "no notice on the page";
+    EXPECT_TRUE(WaitForScript(*qvod, "document.visibilityState === 'hidden'", seconds(30)))
+        << "the overlay stayed";
+    EXPECT_TRUE(player_->Running());
+    ClickWindow(window_, 1, 250, 35);
+    ASSERT_TRUE(WaitForScript(*listweb_, "document.visibilityState === 'visible'", seconds(10)));
+  }
+  EXPECT_TRUE(SaveScreenshot("media-failed"));
+  // A sound stream still plays after them.
+  auto w3 = ClickEpisode(*listweb_, 2);
+  ASSERT_TRUE(w3);
+  EXPECT_TRUE(WaitForScript(*w3, kPlaying, seconds(30)));
+  EXPECT_TRUE(player_->Running());
 }
 
 class FullScreenE2E : public VideoE2E, public ::testing::WithParamInterface<bool> {};

@@ -47,6 +47,8 @@
     }
   }
   video.addEventListener("error", failed);
+  // A source that failed before this script ran (a quick 404) fired its error already.
+  if (video.error || video.networkState === video.NETWORK_NO_SOURCE) failed();
 
   function start() {
     var p = video.play();
