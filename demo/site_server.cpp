@@ -4,6 +4,7 @@
 #include <sys/socket.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cctype>
 #include <fstream>
 #include <iterator>
@@ -239,6 +240,14 @@ class SiteServer::Impl {
       res.set_content(req.get_header_value("Cookie"), "text/plain; charset=utf-8");
       return true;
     }
+    if (req.path == "/member/stamp") {
+      // A different answer each time, which the browser may keep for a day: a page that reads
+      // the same one after a restart read it from the disk cache.
+      res.headers.erase("Cache-Control");
+      res.set_header("Cache-Control", "private, max-age=86400");
+      res.set_content("stamp " + std::to_string(++stamps_) + "\n", "text/plain; charset=utf-8");
+      return true;
+    }
     if (req.path == "/__big") {
       auto body = std::make_shared<Body>();
       body->size = PatternSize(req, 1 << 20);
@@ -423,6 +432,7 @@ class SiteServer::Impl {
   MisbehaviourTable& table_;
   StopSignal& stop_;
   std::optional<InstallerSigner> signer_;
+  std::atomic<int> stamps_{0};
   httplib::Server server_;
 };
 

@@ -1,5 +1,6 @@
-// The player's user data as a member meets it: a login the site made (a session cookie) and the
-// site's local storage are still there after the player was ended and started again.
+// The player's user data as a member meets it: a login the site made (a session cookie), the
+// site's local storage and the pages the browser keeps in its disk cache are still there after
+// the player was ended and started again.
 #include <sys/wait.h>
 
 #include "tests/e2e/browse_fixture.h"
@@ -31,6 +32,7 @@ class ProfileE2E : public BrowseE2E {
 TEST_F(ProfileE2E, LoginAndStorageSurviveAnExitAndAStart) {
   UseSettings("2", "0");
   ASSERT_TRUE(StartServerPatiently());
+  std::string stamp;
   {
     auto player = Start("kamplayer-1.log");
     auto listweb = Catalogue();
@@ -38,6 +40,10 @@ TEST_F(ProfileE2E, LoginAndStorageSurviveAnExitAndAStart) {
     EXPECT_EQ(listweb->EvaluateString(SyncGet("/member/whoami")), "");
     EXPECT_EQ(listweb->EvaluateString(SyncGet("/member/login?name=zhang3")), "welcome zhang3\n");
     listweb->Evaluate("localStorage.setItem('kam-last-title', 'xiyouji')");
+    stamp = listweb->EvaluateString(SyncGet("/member/stamp")).value_or("");
+    ASSERT_NE(stamp, "");
+    // Within one run the cache answers already; the server would have said "stamp 2".
+    EXPECT_EQ(listweb->EvaluateString(SyncGet("/member/stamp")), stamp);
     ASSERT_NO_FATAL_FAILURE(ExitThroughTheTray(*player));
   }
   // The profile lives in the user's data folder, not in the program directory.
@@ -49,6 +55,7 @@ TEST_F(ProfileE2E, LoginAndStorageSurviveAnExitAndAStart) {
   ASSERT_TRUE(listweb) << "the catalogue never loaded after the restart";
   EXPECT_EQ(listweb->EvaluateString(SyncGet("/member/whoami")), "kam_member=zhang3");
   EXPECT_EQ(listweb->EvaluateString("localStorage.getItem('kam-last-title')"), "xiyouji");
+  EXPECT_EQ(listweb->EvaluateString(SyncGet("/member/stamp")), stamp) << "not from the disk cache";
   EXPECT_TRUE(player->Running());
 }
 
