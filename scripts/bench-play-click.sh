@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Play-click benchmark: from the click on an episode in the player's catalogue to the video's
 # first "playing" event, against the minimal one-view program opening the same play page; run
-# alternately against the demo site. Usage: scripts/bench-play-click.sh [runs] [build folder]
+# alternately against the demo site.
+# Usage: scripts/bench-play-click.sh [runs] [build folder] [loading: 1 buffering page, 0 none]
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 runs="${1:-5}"
@@ -11,4 +12,4 @@ cmake --build "$build" --target kamplayer progdir_assets kam_demo_server kam_dem
 # shellcheck source=scripts/xvfb.sh
 source "$root/scripts/xvfb.sh"
 trap '[ -n "${XVFB_PID:-}" ] && kill "$XVFB_PID" 2>/dev/null || true' EXIT
-"$build/bench/play_click_bench" "$runs"
+"$build/bench/play_click_bench" "$runs" "${3:-1}"

@@ -3,7 +3,10 @@
 // (startup_minimal_view) sent to the same play page directly; the two run alternately against
 // the demo site. Prints each run, the medians, their ratio and the player's extra time.
 //
-//   play_click_bench [runs]     (on a display; scripts/bench-play-click.sh sets one up)
+//   play_click_bench [runs] [loading]   (on a display; scripts/bench-play-click.sh sets one up)
+//
+// loading is the settings' buffering switch, 1 by default: the buffering page then covers the
+// player pane while the clip starts behind it, as operators set it up; 0 leaves it out.
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -118,12 +121,14 @@ double Median(std::vector<double> v) {
 
 int main(int argc, char** argv) {
   const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
+  const std::string loading = argc > 2 && std::string(argv[2]) == "0" ? "0" : "1";
   kam::testing::TempDir site, user_data;
   kam::testing::DemoServer::CopyDefaultSite(site.path());
   const std::string base = "http://127.0.0.1:" + std::to_string(kam::build::kDemoPort);
   const std::string settings =
       kam::Utf8ToGbk("[kampeizhi]\r\nwangzhan=" + base +
-                     "\r\nname=看吧影院\r\n[tui]\r\ntui=2\r\n[loading]\r\nloading=1\r\n"
+                     "\r\nname=看吧影院\r\n[tui]\r\ntui=2\r\n[loading]\r\nloading=" + loading +
+                     "\r\n"
                      "loadingtime=10\r\n[ver]\r\nver=1.0\r\n");
   std::ofstream(site.path() / "upload" / "my2.txt", std::ios::binary | std::ios::trunc) << settings;
   kam::testing::DemoServer server(-1, site.path());
