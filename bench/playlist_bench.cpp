@@ -1,17 +1,20 @@
 // Saving and loading the play list at the list box's sizes. Prints milliseconds (median of
 // several runs) for building both files, for writing them, and for reading the store back; and
 // what flushing each replaced file to the disk costs AddItem at the list box's limit, against
-// the same saves without the flushes, taken in turn.
+// the same saves without the flushes, taken in turn. Then reading stores of 300 MB (records, and
+// one line without an end), with the process's peak memory.
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <ctime>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
 #include "common/atomic_file.h"
 #include "player/playlist/history.h"
+#include "player/playlist/list_bounds.h"
 #include "player/playlist/list_page.h"
 #include "player/playlist/play_list_files.h"
 #include "tests/support/temp_dir.h"
@@ -57,6 +60,31 @@ Figures MedianMs(int runs, F&& f) {
   std::sort(wall.begin(), wall.end());
   std::sort(cpu.begin(), cpu.end());
   return {wall[wall.size() / 2], cpu[cpu.size() / 2]};
+}
+
+// The process's peak resident memory so far, in MB (VmHWM).
+long PeakMb() {
+  std::ifstream status("/proc/self/status");
+  for (std::string line; std::getline(status, line);) {
+    if (line.rfind("VmHWM:", 0) == 0) return std::stol(line.substr(6)) / 1024;
+  }
+  return -1;
+}
+
+// A store of about bytes bytes: records, or (line) one record of a title that never ends.
+void WriteBigStore(const std::filesystem::path& path, std::size_t bytes, bool line) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  std::string block;
+  if (line) {
+    out << "<Item>e||http://127.0.0.1:18731/play/1.html||";
+    block.assign(1 << 20, 'x');
+  } else {
+    for (int i = 0; i < 10000; ++i) {
+      block += "<Item>e" + std::to_string(i) + "||http://127.0.0.1:18731/play/" +
+               std::to_string(i) + ".html||title</Item>\r\n";
+    }
+  }
+  for (std::size_t n = 0; out && n < bytes; n += block.size()) out << block;
 }
 
 }  // namespace
@@ -120,5 +148,17 @@ int main() {
   std::printf("store %ju bytes, page %ju bytes\n",
               static_cast<std::uintmax_t>(std::filesystem::file_size(store)),
               static_cast<std::uintmax_t>(std::filesystem::file_size(ListPagePath(dir.path()))));
-  return loaded == list.size() ? 0 : 1;
+  if (loaded != std::min(list.size(), kMaxEntries)) return 1;
+
+  const auto big = dir.path() / "data" / "Big.dat";
+  for (bool line : {false, true}) {
+    WriteBigStore(big, std::size_t{300} << 20, line);
+    const long before = PeakMb();
+    const Figures read = MedianMs(3, [&] { loaded = LoadHistory(big).size(); });
+    std::printf("%-30s %8zu %16s %8.2f/%7.2f peak %ld MB (%ld MB before)\n",
+                line ? "LoadHistory (300 MB line)" : "LoadHistory (300 MB records)", loaded, "",
+                read.wall, read.cpu, PeakMb(), before);
+  }
+  std::filesystem::remove(big);
+  return 0;
 }

@@ -182,4 +182,20 @@ void AppendGbkAsUtf8(std::string& out, std::string_view gbk) {
   out.resize(static_cast<std::size_t>(p - out.data()));
 }
 
+std::size_t GbkPrefixLength(std::string_view gbk, std::size_t limit) {
+  const auto& table = CharTable();
+  std::size_t i = 0;
+  while (i < gbk.size()) {
+    const auto b0 = static_cast<unsigned char>(gbk[i]);
+    std::size_t step = 1;
+    if (b0 >= 0x81 && b0 <= 0xFE && i + 1 < gbk.size() &&
+        table[b0 * 256 + static_cast<unsigned char>(gbk[i + 1])] != 0) {
+      step = 2;
+    }
+    if (i + step > limit) return i;
+    i += step;
+  }
+  return i;
+}
+
 }  // namespace kam

@@ -1,10 +1,13 @@
 #include "player/playlist/play_list_files.h"
 
+#include <algorithm>
 #include <optional>
 #include <system_error>
 
 #include "common/atomic_file.h"
 #include "common/program_dir.h"
+#include "player/playlist/entry.h"
+#include "player/playlist/list_bounds.h"
 #include "player/playlist/list_page.h"
 
 namespace kam::playlist {
@@ -17,12 +20,28 @@ std::filesystem::path StorePath(const std::filesystem::path& program_dir) {
   return ProgramFile(program_dir, "\\data\\Data.dat");
 }
 
+bool IsListPageFile(const std::filesystem::path& program_dir, const std::filesystem::path& file) {
+  const std::filesystem::path asked = file.lexically_normal();
+  for (const char* name : {"\\html\\List.html", "\\html\\default_skin.css", "\\html\\item.css"}) {
+    if (asked == ProgramFile(program_dir, name).lexically_normal()) return true;
+  }
+  return false;
+}
+
 SaveResult SavePlayList(const std::filesystem::path& program_dir,
                         const std::vector<std::string>& list, std::string_view separator) {
-  const std::optional<std::string> page = ListPageBytes(list, separator);
+  std::vector<std::string> kept;
+  kept.reserve(std::min(list.size(), kMaxEntries));
+  for (std::size_t i = 0; i < list.size() && i < kMaxEntries; ++i) {
+    if (!HasAllFields(list[i], separator)) return SaveResult::kTooFewFields;
+    std::optional<std::string> entry = BoundedEntry(list[i], separator);
+    if (!entry) return SaveResult::kAddressTooLong;
+    kept.push_back(std::move(*entry));
+  }
+  const std::optional<std::string> page = ListPageBytes(kept, separator);
   if (!page) return SaveResult::kTooFewFields;
   if (!WriteFileAtomically(ListPagePath(program_dir), *page)) return SaveResult::kPageNotWritten;
-  if (!WriteFileAtomically(StorePath(program_dir), StoreBytes(list))) {
+  if (!WriteFileAtomically(StorePath(program_dir), StoreBytes(kept))) {
     return SaveResult::kStoreNotWritten;
   }
   return SaveResult::kSaved;

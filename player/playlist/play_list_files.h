@@ -13,14 +13,22 @@ namespace kam::playlist {
 std::filesystem::path ListPagePath(const std::filesystem::path& program_dir);
 std::filesystem::path StorePath(const std::filesystem::path& program_dir);
 
+// Whether file is one the list page may read: the page itself or one of the two style sheets it
+// links ("\html\default_skin.css", "\html\item.css"). The page shows text from web pages, so
+// whatever else it asks of the disk is refused.
+bool IsListPageFile(const std::filesystem::path& program_dir, const std::filesystem::path& file);
+
 enum class SaveResult {
   kSaved,
   kTooFewFields,     // an entry lacks a field: nothing was written
+  kAddressTooLong,   // an entry's address is past the bound: nothing was written
   kPageNotWritten,   // "\html" is missing or unwritable: nothing was written
   kStoreNotWritten,  // the page was written, "\data" is missing or unwritable
 };
 
-// Writes the page, then the store, for the list. The page goes first; a failure stops there.
+// Writes the page, then the store, for the list: its first kMaxEntries entries, each cut to the
+// bounds (list_bounds.h), so that what is written always reads back whole. The page goes first; a
+// failure stops there.
 SaveResult SavePlayList(const std::filesystem::path& program_dir,
                         const std::vector<std::string>& list, std::string_view separator);
 

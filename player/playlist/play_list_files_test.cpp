@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "common/atomic_file.h"
+#include "player/playlist/history.h"
+#include "player/playlist/list_bounds.h"
 #include "player/playlist/list_page.h"
 #include "tests/support/temp_dir.h"
 
@@ -94,6 +96,61 @@ TEST_F(SavePlayListTest, EmptyPageCreatesTheHtmlFolderWhenMissing) {
 TEST_F(SavePlayListTest, EmptyPageFailsWhenTheFolderCannotBeMade) {
   dir_.Write("html", "a file in the folder's place");
   EXPECT_FALSE(WriteEmptyListPage(dir_.path()));
+}
+
+TEST_F(SavePlayListTest, WritesTheFirstEntriesCutToTheBounds) {
+  MakeFolders(true, true);
+  std::vector<std::string> list;
+  for (std::size_t i = 0; i < kMaxEntries + 10; ++i) {
+    list.push_back("e" + std::to_string(i) + "||http://s/" + std::to_string(i) + "||t");
+  }
+  std::string title;
+  for (int i = 0; i < 600; ++i) title += "长";
+  list[1] = "e1||http://s/1||" + title;
+  ASSERT_EQ(SavePlayList(dir_.path(), list, "||"), SaveResult::kSaved);
+  const std::vector<std::string> stored = ParseHistory(Store().value_or(""));
+  ASSERT_EQ(stored.size(), kMaxEntries);
+  EXPECT_EQ(stored[0], list[0]);
+  EXPECT_EQ(stored[1], "e1||http://s/1||" + title.substr(0, 3 * kMaxTextChars));
+  EXPECT_EQ(stored.back(), list[kMaxEntries - 1]);
+  const std::string page = Page().value_or("");
+  EXPECT_NE(page.find("id=\"4999\""), std::string::npos);
+  EXPECT_EQ(page.find("id=\"5000\""), std::string::npos);
+}
+
+TEST_F(SavePlayListTest, EntryWithAnOverLongAddressWritesNothing) {
+  MakeFolders(true, true);
+  dir_.Write("html/List.html", "old page");
+  dir_.Write("data/Data.dat", "old store");
+  const std::string address = "http://s/" + std::string(kMaxAddressBytes, 'a');
+  EXPECT_EQ(SavePlayList(dir_.path(), {"a||u||t", "b||" + address + "||t"}, "||"),
+            SaveResult::kAddressTooLong);
+  EXPECT_EQ(Page(), "old page");
+  EXPECT_EQ(Store(), "old store");
+}
+
+TEST(ListPageFileTest, OnlyThePageAndItsStyleSheets) {
+  const fs::path dir = "/opt/kam";
+  const struct {
+    fs::path file;
+    bool allowed;
+  } cases[] = {
+      {"/opt/kam/html/List.html", true},
+      {"/opt/kam/html/default_skin.css", true},
+      {"/opt/kam/html/item.css", true},
+      {"/opt/kam/html/../html/item.css", true},
+      {"/opt/kam/html/./List.html", true},
+      {"/opt/kam/html/list.html", false},
+      {"/opt/kam/html/other.css", false},
+      {"/opt/kam/data/Data.dat", false},
+      {"/opt/kam/html", false},
+      {"/opt/kam/html/item.css/x", false},
+      {"/etc/passwd", false},
+      {"/opt/kam2/html/item.css", false},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(IsListPageFile(dir, c.file), c.allowed) << c.file;
+  }
 }
 
 }  // namespace

@@ -123,7 +123,9 @@ void PlayerApp::SetIconFromFile(const std::filesystem::path& file) {
 void PlayerApp::CentreThenTop120Twips() { window().CentreThenTop120Twips(); }
 
 void PlayerApp::LoadHistory(const std::filesystem::path& file) {
-  window().logic().LoadHistory(playlist::LoadHistory(file));
+  // A store that cannot be read is left as it is (the list stays empty), so that the history it
+  // holds is not overwritten by an empty list.
+  if (const auto entries = playlist::ReadHistory(file)) window().logic().LoadHistory(*entries);
 }
 
 void PlayerApp::TaskbarHook() { window().TaskbarHook(); }
