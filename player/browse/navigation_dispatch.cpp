@@ -8,7 +8,7 @@
 #include "player/browse/player_schemes.h"
 #include "player/browse/shortcut_name.h"
 #include "player/browse/site_schemes.h"
-#include "player/playlist/entry.h"
+#include "player/playlist/list_bounds.h"
 #include "player/startup/launch_args.h"
 
 namespace kam {
@@ -117,12 +117,15 @@ void NavigationDispatch::CollectEpisodes(const std::string& url) {
     PlayerState& s = ctx_.state;
     bool added = false;
     for (const PageAnchor& a : page->anchors) {
+      // The first links in page order; a link whose address is too long is left out whole.
+      if (s.List3.size() >= playlist::kMaxEntries) break;
+      if (a.href.size() > playlist::kMaxAddressBytes) continue;
       if (a.href.find(scheme) == std::string::npos) continue;
       const std::optional<std::string> address = AddressOnSite(ToSiteUrl(a.href, s.dizhi), s.dizhi);
       if (!address) continue;
-      s.List3.push_back(playlist::EntryField(a.text) + "||" +
-                        playlist::EntryAddressField(*address) + "||" +
-                        playlist::EntryField(page->title));
+      std::optional<std::string> entry = playlist::CollectedEntry(a.text, *address, page->title);
+      if (!entry) continue;
+      s.List3.push_back(std::move(*entry));
       added = true;
     }
     // The list page shows the whole list each time it is given one; giving it the finished list

@@ -3,28 +3,51 @@
 #include <QStringList>
 
 #include "player/browse/site_schemes.h"
+#include "player/playlist/list_bounds.h"
 
 namespace kam {
 namespace {
 
 // The document's title and its anchors in document order: raw attribute, absolute address, text.
 // Only anchors that can pass the filter are read: their rule-chosen address (page_url_text.h)
-// contains it when their raw text with a lower-cased scheme or their absolute address does. The
-// absolute address is left out where the raw text is taken as it stands.
+// contains it when their raw text with a lower-cased scheme or their absolute address does. Of
+// the two addresses only the one the rule takes travels (the other is left empty). What travels
+// is bounded as the play list is: the first maxAnchors anchors, texts cut to maxChars characters,
+// no anchor whose address is longer than maxAddress bytes, so that a page's huge title or
+// thousands of links never cross whole.
 const char kReadDocumentSource[] = R"JS(
-(function (filter, siteScheme) {
+(function (filter, siteScheme, maxAnchors, maxChars, maxAddress) {
+  function cut(s, n) {
+    if (typeof s !== 'string') return '';
+    if (s.length <= n) return s;
+    var i = 0;
+    for (var k = 0; k < n && i < s.length; k++) {
+      var c = s.charCodeAt(i);
+      i += (c >= 0xD800 && c < 0xDC00 && i + 1 < s.length) ? 2 : 1;
+    }
+    return s.substring(0, i);
+  }
+  function tooLong(s) {
+    if (s.length > maxAddress) return true;
+    if (s.length * 3 <= maxAddress) return false;
+    return new TextEncoder().encode(s).length > maxAddress;
+  }
+  var blanks = /^[\t\n\f\r ]+|[\t\n\f\r ]+$/g;
   var as = document.getElementsByTagName('a');
   var list = [];
-  for (var i = 0; i < as.length; i++) {
+  for (var i = 0; i < as.length && list.length < maxAnchors; i++) {
     var a = as[i];
     var raw = a.getAttribute('href');
     if (raw === null) raw = '';
-    var abs = siteScheme.test(raw) ? '' : (typeof a.href === 'string' ? a.href : '');
+    var own = siteScheme.test(raw);
+    var abs = own ? '' : (typeof a.href === 'string' ? a.href : '');
     if (filter && raw.toLowerCase().indexOf(filter) < 0 && abs.indexOf(filter) < 0) continue;
-    list.push([raw, abs, a.innerText]);
+    if (!own) raw = '';
+    if (tooLong(own ? raw.replace(blanks, '') : abs)) continue;
+    list.push([raw, abs, cut(a.innerText, maxChars)]);
   }
-  return JSON.stringify({title: document.title, anchors: list});
-})(%1, /%2/i);
+  return JSON.stringify({title: cut(document.title, maxChars), anchors: list});
+})(%1, /%2/i, %3, %4, %5);
 )JS";
 
 // A raw href that begins with a site scheme, as a script pattern: ^[blanks](name|...)://
@@ -62,7 +85,9 @@ QString PageReporterSource(const QString& token) {
 
 QString ReadDocumentSource(const QString& filter_literal) {
   static const QString pattern = SiteSchemePattern();
-  return QString::fromLatin1(kReadDocumentSource).arg(filter_literal, pattern);
+  return QString::fromLatin1(kReadDocumentSource)
+      .arg(filter_literal, pattern, QString::number(playlist::kMaxEntries),
+           QString::number(playlist::kMaxTextChars), QString::number(playlist::kMaxAddressBytes));
 }
 
 }  // namespace kam
