@@ -30,6 +30,8 @@ QWebEngineProfile* ListProfile() {
   // the application object, which outlives every page that uses it.
   profile = new QWebEngineProfile(QCoreApplication::instance());
   QWebEngineSettings* settings = profile->settings();
+  // Without this the page could not load even the style sheets beside it. It would let the page
+  // read any local file, so each list page refuses every file but its own (ListWebPage).
   settings->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, true);
   settings->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, false);
   settings->setAttribute(QWebEngineSettings::ErrorPageEnabled, false);

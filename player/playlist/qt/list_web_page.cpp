@@ -6,8 +6,12 @@
 #include <QWebChannel>
 #include <QWebEngineScript>
 #include <QWebEngineScriptCollection>
+#include <QWebEngineUrlRequestInfo>
+#include <QWebEngineUrlRequestInterceptor>
 
+#include "common/path_text.h"
 #include "player/playlist/list_links.h"
+#include "player/playlist/play_list_files.h"
 #include "player/playlist/qt/list_page_script.h"
 #include "player/playlist/qt/list_profile.h"
 
@@ -35,14 +39,41 @@ class RefusedWindowPage : public QWebEnginePage {
   QPointer<ListWebPage> opener_;
 };
 
+// Lets the page read its own files and nothing else. The engine's file settings alone would still
+// let the page show any local file as an image, a frame or a style sheet (reading it to do so).
+class ListFileGuard : public QWebEngineUrlRequestInterceptor {
+ public:
+  ListFileGuard(std::filesystem::path program_dir, QObject* parent)
+      : QWebEngineUrlRequestInterceptor(parent), program_dir_(std::move(program_dir)) {}
+
+  void interceptRequest(QWebEngineUrlRequestInfo& info) override {
+    const QUrl url = info.requestUrl();
+    if (url.isLocalFile() &&
+        IsListPageFile(program_dir_, Utf8Path(url.toLocalFile().toStdString()))) {
+      return;
+    }
+    // The empty list page the control shows from memory when the file cannot be written.
+    if (url.scheme() == QLatin1String("data") &&
+        info.resourceType() == QWebEngineUrlRequestInfo::ResourceTypeMainFrame) {
+      return;
+    }
+    qCDebug(lcWebList) << "refused request for" << url;
+    info.block(true);
+  }
+
+ private:
+  std::filesystem::path program_dir_;
+};
+
 }  // namespace
 
 void ListPageBridge::contextMenu(const QString& tag, const QString& id) {
   emit contextMenuRequested(tag, id);
 }
 
-ListWebPage::ListWebPage(QObject* parent)
+ListWebPage::ListWebPage(std::filesystem::path program_dir, QObject* parent)
     : QWebEnginePage(ListProfile(), parent), channel_(new QWebChannel(this)) {
+  setUrlRequestInterceptor(new ListFileGuard(std::move(program_dir), this));
   auto* bridge = new ListPageBridge(this);
   channel_->registerObject(QLatin1String(kBridgeName), bridge);
   setWebChannel(channel_, QWebEngineScript::ApplicationWorld);

@@ -1,12 +1,15 @@
 // The browser page of the list control. Its links never navigate: a link that asks for a new
 // window is reported with its address as the page wrote it, right clicks are reported with the
-// element clicked, "pl" navigations are cancelled and script dialogs stay silent.
+// element clicked, "pl" navigations are cancelled and script dialogs stay silent. Of the disk it
+// reads only the list page and its two style sheets (IsListPageFile); every other request, of a
+// file or of anything else, is refused.
 #pragma once
 
 #include <QObject>
 #include <QString>
 #include <QUrl>
 #include <QWebEnginePage>
+#include <filesystem>
 
 class QWebChannel;
 
@@ -26,7 +29,8 @@ class ListPageBridge : public QObject {
 class ListWebPage : public QWebEnginePage {
   Q_OBJECT
  public:
-  explicit ListWebPage(QObject* parent = nullptr);
+  // program_dir: the program directory whose "\html" holds the page.
+  explicit ListWebPage(std::filesystem::path program_dir, QObject* parent = nullptr);
 
  signals:
   // A link asked for a new window; href is its attribute as written, id the anchor's id.

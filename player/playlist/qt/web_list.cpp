@@ -6,6 +6,7 @@
 #include "common/path_text.h"
 #include "player/playlist/entry.h"
 #include "player/playlist/list_links.h"
+#include "player/playlist/list_page.h"
 #include "player/playlist/play_list_files.h"
 #include "player/playlist/qt/list_web_page.h"
 
@@ -16,21 +17,39 @@ WebList::WebList(std::filesystem::path program_dir, QWidget* parent)
       program_dir_(std::move(program_dir)),
       value_(kDefaultSeparator),
       view_(new QWebEngineView(this)),
-      page_(new ListWebPage(view_)) {
+      page_(new ListWebPage(program_dir_, view_)) {
   view_->setPage(page_);
   connect(page_, &ListWebPage::linkActivated, this, &WebList::OnLinkActivated);
   connect(page_, &ListWebPage::contextMenuRequested, this, &WebList::OnContextMenu);
   const BrowserGeometry g = BrowserGeometryFor(width(), height());
   view_->setGeometry(g.x, g.y, g.width, g.height);
-  // A page that cannot be written leaves the pane blank; the next AddItem tries again.
-  WriteEmptyListPage(program_dir_);
-  view_->load(PageUrl());
+  // The file there may be an older list's; if the empty page cannot take its place, the empty
+  // page is shown all the same. The next AddItem tries again.
+  if (WriteEmptyListPage(program_dir_)) {
+    ShowPage();
+  } else {
+    ShowEmptyPage();
+  }
 }
 
 bool WebList::AddItem(const std::vector<std::string>& list) {
-  if (SavePlayList(program_dir_, list, value_) != SaveResult::kSaved) return false;
-  ShowPage();
-  return true;
+  switch (SavePlayList(program_dir_, list, value_)) {
+    case SaveResult::kSaved:
+      ShowPage();
+      return true;
+    case SaveResult::kStoreNotWritten:
+      // The page is written: show it, so that its entry numbers are those of the list.
+      ShowPage();
+      return false;
+    case SaveResult::kPageNotWritten:
+      // What the file holds is no longer the list.
+      ShowEmptyPage();
+      return false;
+    case SaveResult::kTooFewFields:
+    case SaveResult::kAddressTooLong:
+      break;
+  }
+  return false;
 }
 
 QString WebList::Value() const { return QString::fromStdString(value_); }
@@ -43,11 +62,20 @@ QUrl WebList::PageUrl() const {
 
 void WebList::ShowPage() {
   // Reloading keeps the list's scroll position; anything else shown is replaced by the page.
-  if (view_->url() == PageUrl()) {
+  if (showing_file_ && view_->url() == PageUrl()) {
     view_->reload();
   } else {
     view_->load(PageUrl());
   }
+  showing_file_ = true;
+}
+
+void WebList::ShowEmptyPage() {
+  const std::string page = EmptyListPageBytes();
+  // Beside the page's address, so that its style sheets apply.
+  view_->page()->setContent(QByteArray(page.data(), static_cast<qsizetype>(page.size())),
+                            QStringLiteral("text/html;charset=gb2312"), PageUrl());
+  showing_file_ = false;
 }
 
 void WebList::resizeEvent(QResizeEvent* event) {

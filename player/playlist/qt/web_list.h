@@ -21,12 +21,15 @@ class WebList : public QWidget {
   Q_PROPERTY(QString Value READ Value WRITE setValue)
 
  public:
-  // Writes the page without entries and shows it. "\html" is created when it is missing.
+  // Writes the page without entries and shows it. "\html" is created when it is missing; when
+  // the page cannot be written, the empty page is shown from memory, never the file there.
   explicit WebList(std::filesystem::path program_dir, QWidget* parent = nullptr);
 
-  // Writes the page and the store for list (entries "text||address||title", UTF-8) and shows the
-  // page. False, and nothing written, when an entry has fewer than three fields; false when a
-  // file cannot be written (the page written before a failing store stays).
+  // Writes the page and the store for list (entries "text||address||title", UTF-8; the first
+  // kMaxEntries, cut to the bounds) and shows the page. False, and nothing written or shown anew,
+  // when an entry has fewer than three fields or an address past the bound. False when a file
+  // cannot be written: a page that could not be written gives the empty page on screen (never the
+  // older file); a store that could not be written leaves the new page shown.
   bool AddItem(const std::vector<std::string>& list);
 
   // The field separator of the entries; "||" unless set.
@@ -51,12 +54,14 @@ class WebList : public QWidget {
  private:
   void OnLinkActivated(const QString& href, const QString& id);
   void OnContextMenu(const QString& tag, const QString& id);
-  void ShowPage();
+  void ShowPage();       // the page file
+  void ShowEmptyPage();  // the page without entries, from memory
 
   std::filesystem::path program_dir_;
   std::string value_;
   QWebEngineView* view_;
   ListWebPage* page_;
+  bool showing_file_ = false;  // the view shows the page file, not the page from memory
 };
 
 }  // namespace kam::playlist

@@ -282,6 +282,98 @@ TEST_F(WebListTest, MissingHtmlFolderIsCreated) {
   ASSERT_NO_FATAL_FAILURE(Add(Episodes(1, "剧")));
 }
 
+// Polls a script in the page's main world until it gives true.
+bool WaitForJs(QWebEnginePage* page, const QString& condition) {
+  QElapsedTimer timer;
+  timer.start();
+  while (timer.elapsed() < kEventTimeoutMs) {
+    const auto v = RunJs(page, condition);
+    if (v && v->toBool()) return true;
+    QTest::qWait(50);
+  }
+  return false;
+}
+
+TEST_F(WebListTest, PageThatCannotBeWrittenShowsTheEmptyListNotTheOlderPage) {
+  ASSERT_NO_FATAL_FAILURE(Create());
+  ASSERT_NO_FATAL_FAILURE(Add(Episodes(3, "剧")));
+  // A folder with something in it in the page's place: the page cannot be replaced.
+  const fs::path page_path = ListPagePath(dir_.path());
+  fs::remove(page_path);
+  fs::create_directories(page_path / "inside");
+  QSignalSpy loaded(list_->view(), &QWebEngineView::loadFinished);
+  EXPECT_FALSE(list_->AddItem(Episodes(5, "剧")));
+  ASSERT_TRUE(loaded.count() > 0 || loaded.wait(kLoadTimeoutMs));
+  EXPECT_EQ(RunJs(page(), "document.querySelectorAll('a').length")->toInt(), 0);
+  EXPECT_EQ(RunJs(page(), "document.querySelectorAll('div.playinfos').length")->toInt(), 1);
+  // It is the list page all the same: its style sheets apply.
+  EXPECT_EQ(RunJs(page(), "getComputedStyle(document.body).backgroundColor")->toString(),
+            QStringLiteral("rgb(46, 46, 46)"));
+
+  // Once the page can be written again, the list shows.
+  fs::remove_all(page_path);
+  ASSERT_NO_FATAL_FAILURE(Add(Episodes(4, "剧")));
+  EXPECT_EQ(RunJs(page(), "document.querySelectorAll('a').length")->toInt(), 4);
+  EXPECT_EQ(list_->view()->url(), list_->PageUrl());
+}
+
+TEST_F(WebListTest, NewControlThatCannotWriteItsPageShowsNothingOfTheDisk) {
+  const fs::path page_path = ListPagePath(dir_.path());
+  fs::create_directories(page_path);
+  ASSERT_TRUE(WriteFileAtomically(page_path / "secret.txt", "secret"));
+  ASSERT_NO_FATAL_FAILURE(Create());
+  EXPECT_EQ(RunJs(page(), "document.querySelectorAll('a').length")->toInt(), 0);
+  EXPECT_EQ(RunJs(page(), "document.querySelectorAll('div.playinfos').length")->toInt(), 1);
+  EXPECT_FALSE(RunJs(page(), "document.documentElement.innerHTML")->toString().contains("secret"));
+}
+
+TEST_F(WebListTest, PageReadsNoLocalFileButItsOwnStyleSheets) {
+  // Beside the page and elsewhere: an image, a style sheet, the store.
+  ASSERT_TRUE(WriteFileAtomically(dir_.path() / "html" / "pixel.svg",
+                                  "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"1\" "
+                                  "height=\"1\"/>"));
+  ASSERT_TRUE(WriteFileAtomically(dir_.path() / "html" / "other.css",
+                                  "body { color: rgb(1, 2, 3) !important; }"));
+  ASSERT_TRUE(WriteFileAtomically(dir_.path() / "data" / "Data.dat", "<Item>a||u||t</Item>"));
+  ASSERT_NO_FATAL_FAILURE(Create());
+  ASSERT_NO_FATAL_FAILURE(Add(Episodes(2, "剧")));
+  ASSERT_TRUE(RunJs(page(), R"JS(
+    window.kamSeen = {};
+    var seen = window.kamSeen;
+    var img = new Image();
+    img.onload = function () { seen.image = 'read'; };
+    img.onerror = function () { seen.image = 'refused'; };
+    img.src = 'pixel.svg';
+    var link = document.createElement('link');
+    link.rel = 'stylesheet';
+    link.href = 'other.css';
+    link.onload = function () { seen.sheet = 'read'; };
+    link.onerror = function () { seen.sheet = 'refused'; };
+    document.head.appendChild(link);
+    fetch('../data/Data.dat').then(function (r) { return r.text(); })
+        .then(function () { seen.store = 'read'; }, function () { seen.store = 'refused'; });
+    var frame = document.createElement('iframe');
+    frame.src = '../data/Data.dat';
+    document.body.appendChild(frame);
+    1)JS"));
+  ASSERT_TRUE(WaitForJs(page(), "Object.keys(window.kamSeen).length === 3"));
+  EXPECT_EQ(RunJs(page(), "[kamSeen.image, kamSeen.sheet, kamSeen.store].join()")->toString(),
+            QStringLiteral("refused,refused,refused"));
+  EXPECT_NE(RunJs(page(), "getComputedStyle(document.body).color")->toString(),
+            QStringLiteral("rgb(1, 2, 3)"));
+  // The frame shows nothing of the store (a blocked frame is an empty document to the page).
+  QTest::qWait(500);
+  const auto frame_text =
+      RunJs(page(),
+            "(function(){try{return document.querySelector('iframe').contentDocument."
+            "documentElement.innerText;}catch(e){return 'no access';}})()");
+  ASSERT_TRUE(frame_text);
+  EXPECT_FALSE(frame_text->toString().contains("a||u||t"));
+  // The page's own style sheets apply.
+  EXPECT_EQ(RunJs(page(), "getComputedStyle(document.body).backgroundColor")->toString(),
+            QStringLiteral("rgb(46, 46, 46)"));
+}
+
 }  // namespace
 }  // namespace kam::playlist
 
