@@ -23,16 +23,11 @@
 #include "common/code_page.h"
 #include "common/program_dir.h"
 #include "tests/support/demo_server.h"
-#include "tests/support/program_test_environment.h"
 
 extern char** environ;
 
 namespace kam::testing {
 namespace {
-
-// Every program using these fixtures checks the machine first (a namespace, a display, a tray).
-[[maybe_unused]] ::testing::Environment* const kMachineCheck =
-    ::testing::AddGlobalTestEnvironment(NewProgramTestEnvironment());
 
 using Clock = std::chrono::steady_clock;
 
