@@ -354,6 +354,7 @@ class Transfer {
     if (options_.require_content_length && length_ <= 0) {
       return Fail(HttpDownloadResult::kBadContentLength);
     }
+    if (TooLarge(length_)) return Fail(HttpDownloadResult::kTooLarge);
     if (callbacks_.on_headers && !callbacks_.on_headers(status_, length_)) {
       return Fail(HttpDownloadResult::kAborted);
     }
@@ -377,6 +378,9 @@ class Transfer {
       if (!AcceptFinalReply()) return false;
     }
     if (failure_) return false;
+    if (TooLarge(received_ + static_cast<std::int64_t>(bytes))) {
+      return Fail(HttpDownloadResult::kTooLarge);
+    }
     // Whatever libcurl hands over goes to the file in one write; the chunk boundaries it
     // crossed are reported afterwards, in order.
     if (bytes > 0 && std::fwrite(data, 1, bytes, file_) != bytes) {
@@ -388,6 +392,10 @@ class Transfer {
       if (!ReportChunk(reported_ + chunk)) return false;
     }
     return true;
+  }
+
+  bool TooLarge(std::int64_t bytes) const {
+    return options_.max_body_bytes > 0 && bytes > options_.max_body_bytes;
   }
 
   bool ReportChunk(std::int64_t upto) {
@@ -452,6 +460,8 @@ std::string_view HttpDownloadResultName(HttpDownloadResult result) {
       return "cannot-write";
     case HttpDownloadResult::kAborted:
       return "aborted";
+    case HttpDownloadResult::kTooLarge:
+      return "too-large";
   }
   return "unknown";
 }

@@ -33,6 +33,7 @@ enum class HttpDownloadResult {
   kInsecureRedirect,  // a redirect from an https address to a plain http one
   kCannotWrite,       // target write-protected, folder missing, disk full, rename refused
   kAborted,           // a callback returned false
+  kTooLarge,          // the body is longer than the caller's limit (announced or as it came)
 };
 
 // A short English name for diagnostics ("ok", "http-error", ...).
@@ -57,6 +58,9 @@ struct HttpDownloadOptions {
   // on_progress fires at least this often while the call runs, even when the server is silent.
   std::chrono::milliseconds progress_interval{100};
   long max_redirects = 10;
+  // The longest body taken, in bytes; zero takes any length. A reply that announces more is
+  // refused before anything is written, and one that sends more is cut off as the excess comes.
+  std::int64_t max_body_bytes = 0;
   // Certificates to trust instead of the system's (a test's own loopback authority).
   std::filesystem::path ca_file;
 };

@@ -315,6 +315,44 @@ TEST_F(HttpDownloadTest, TotalLimitEndsTransfersThatNeverStallLongEnough) {
             HttpDownloadResult::kOk);
 }
 
+TEST_F(HttpDownloadTest, BodiesPastTheLimitAreRefusedAndLeaveNothingBehind) {
+  constexpr std::int64_t kLimit = 1 << 20;
+  // A generated body of ?bytes=N: announced through /__big, unannounced through a chunked route.
+  ASSERT_TRUE(server_->Misbehave("/unsized.bin", "chunked"));
+  struct Case {
+    std::string path;
+    bool require_length;
+    HttpDownloadResult expected;
+  };
+  const std::string over = std::to_string(kLimit + 1);
+  const std::string at = std::to_string(kLimit);
+  for (const Case& c : {Case{"/__big?bytes=" + over, true, HttpDownloadResult::kTooLarge},
+                        Case{"/unsized.bin?bytes=" + over, false, HttpDownloadResult::kTooLarge},
+                        Case{"/__big?bytes=" + at, true, HttpDownloadResult::kOk},
+                        Case{"/unsized.bin?bytes=" + at, false, HttpDownloadResult::kOk}}) {
+    SCOPED_TRACE(c.path);
+    ASSERT_TRUE(WriteFileAtomically(target_, kFormer));
+    auto options = FastOptions(c.require_length);
+    options.max_body_bytes = kLimit;
+    bool headers_seen = false;
+    HttpDownloadCallbacks callbacks;
+    callbacks.on_headers = [&](long, std::int64_t) { return headers_seen = true; };
+    EXPECT_EQ(HttpDownloadResultName(
+                  HttpDownloadToFile(server_->Url(c.path), target_, options, callbacks)),
+              HttpDownloadResultName(c.expected));
+    if (c.expected == HttpDownloadResult::kOk) {
+      EXPECT_EQ(ReadFileBytes(target_), Pattern(static_cast<std::size_t>(kLimit)));
+      EXPECT_EQ(FilesIn(target_.parent_path()), std::vector<std::string>{"kamplayer.db"});
+    } else {
+      ExpectFormerFileAlone();
+      // An announced excess is refused on the headers, before the caller hears of the reply.
+      if (c.require_length) {
+        EXPECT_FALSE(headers_seen);
+      }
+    }
+  }
+}
+
 TEST_F(HttpDownloadTest, CallbackMayRunAnotherDownload) {
   // A window's pump may start a second download from inside the first one.
   const auto second = dir_.path() / "out" / "second.bin";

@@ -34,7 +34,11 @@ constexpr ModeNameEntry kModeNames[] = {
     {"slow", Mode::kSlow},
     {"reset", Mode::kReset},
     {"redirect", Mode::kRedirect},
+    {"padded", Mode::kPadded},
 };
+
+// A padded body is made in memory; more than this is no test's intent.
+constexpr std::int64_t kMaxPaddedBytes = std::int64_t{256} << 20;
 
 }  // namespace
 
@@ -58,7 +62,7 @@ std::optional<Misbehaviour> ParseMisbehaviour(std::string_view mode, const Param
   };
   std::int64_t wait_ms = result.wait.count();
   if (!number("code", result.status) || !number("after", result.after) || !number("ms", wait_ms) ||
-      !number("rate", result.rate)) {
+      !number("rate", result.rate) || !number("bytes", result.bytes)) {
     return std::nullopt;
   }
   result.wait = std::chrono::milliseconds(wait_ms);
@@ -66,6 +70,9 @@ std::optional<Misbehaviour> ParseMisbehaviour(std::string_view mode, const Param
     return std::nullopt;
   }
   if (result.mode == Mode::kSlow && result.rate == 0) return std::nullopt;
+  if (result.mode == Mode::kPadded && (result.bytes < 0 || result.bytes > kMaxPaddedBytes)) {
+    return std::nullopt;
+  }
   if (result.mode == Mode::kRedirect) {
     result.to = param("to").value_or("");
     if (result.to.empty()) return std::nullopt;

@@ -26,6 +26,7 @@ enum class Mode {
   kSlow,        // "slow": sends the body at `rate` bytes per second
   kReset,       // "reset": resets the connection (after `after` body bytes when given)
   kRedirect,    // "redirect": 302 to `to`
+  kPadded,      // "padded": 200, the body followed by line breaks up to `bytes` bytes in all
 };
 
 struct Misbehaviour {
@@ -35,9 +36,10 @@ struct Misbehaviour {
   std::chrono::milliseconds wait{60000};  // kStall
   std::int64_t rate = 65536;              // kSlow, bytes per second
   std::string to;                         // kRedirect
+  std::int64_t bytes = -1;                // kPadded: the whole length
 };
 
-// Looks up a named parameter ("code", "after", "ms", "rate", "to").
+// Looks up a named parameter ("code", "after", "ms", "rate", "to", "bytes").
 using ParamLookup = std::function<std::optional<std::string>(std::string_view name)>;
 
 // A mode by its name with its parameters. Nothing for an unknown mode or a bad number; "normal"

@@ -59,16 +59,18 @@ TEST(ParseMisbehaviour, RefusesWhatATestCannotHaveMeant) {
     std::map<std::string, std::string> params;
   };
   const Case cases[] = {
-      {"normal", {}},                // clearing is not a misbehaviour
-      {"404 ", {}},                  // names are exact
-      {"Stall", {}},                 //
-      {"stall", {{"ms", "fast"}}},   // numbers must be numbers
-      {"stall", {{"ms", "-5"}}},     //
-      {"cut", {{"after", "10k"}}},   //
-      {"cut", {{"after", ""}}},      //
-      {"status", {{"code", "42"}}},  // not a status code
-      {"slow", {{"rate", "0"}}},     // would never end
-      {"redirect", {}},              // nowhere to go
+      {"normal", {}},                        // clearing is not a misbehaviour
+      {"404 ", {}},                          // names are exact
+      {"Stall", {}},                         //
+      {"stall", {{"ms", "fast"}}},           // numbers must be numbers
+      {"stall", {{"ms", "-5"}}},             //
+      {"cut", {{"after", "10k"}}},           //
+      {"cut", {{"after", ""}}},              //
+      {"status", {{"code", "42"}}},          // not a status code
+      {"slow", {{"rate", "0"}}},             // would never end
+      {"redirect", {}},                      // nowhere to go
+      {"padded", {}},                        // no length
+      {"padded", {{"bytes", "268435457"}}},  // more than a test needs in memory
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.mode);
@@ -87,6 +89,11 @@ TEST(ParseMisbehaviourFlag, PathModeAndParameters) {
   const auto redirect = ParseMisbehaviourFlag("/a=redirect,to=/b.html");
   ASSERT_TRUE(redirect.has_value());
   EXPECT_EQ(redirect->second.to, "/b.html");
+
+  const auto padded = ParseMisbehaviourFlag("/kam/kam.txt=padded,bytes=1048577");
+  ASSERT_TRUE(padded.has_value());
+  EXPECT_EQ(padded->second.mode, Mode::kPadded);
+  EXPECT_EQ(padded->second.bytes, 1048577);
 
   for (const char* bad :
        {"upload/my2.txt=404", "/a", "=404", "/a=", "/a=teapot", "/a=cut,after=x"}) {

@@ -360,6 +360,15 @@ class SiteServer::Impl {
       case Mode::kRedirect:
         res.set_redirect(how.to, 302);
         return;
+      case Mode::kPadded: {
+        // What the route holds, still readable as such, made as long as asked.
+        const auto length = static_cast<std::size_t>(how.bytes);
+        std::string bytes(std::min<std::uint64_t>(body->size, length), '\0');
+        body->Read(0, bytes.data(), bytes.size());
+        bytes.resize(length, '\n');
+        Stream(req, res, BodyOfBytes(std::move(bytes), body->type), plan);
+        return;
+      }
     }
     Stream(req, res, body, plan);
   }

@@ -30,6 +30,7 @@ bool CYFDownLoadFile::DownLoadFile(const std::string& strURLFile,
   options.connect_timeout = connect_timeout_;
   options.stall_timeout = stall_timeout_;
   options.total_timeout = total_timeout_;
+  options.max_body_bytes = kMaxSettingsTextBytes;
 
   // The events are copied for this call: a handler that runs inside the pump may replace them
   // or start another download on this object without disturbing this one.

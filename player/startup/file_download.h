@@ -4,7 +4,8 @@
 //
 // It keeps the former file unless the whole reply arrived: only a 2xx reply with a numeric,
 // non-zero Content-Length whose every byte came replaces the target. Connect and stall timeouts
-// keep a dead or hanging server from holding the window.
+// keep a dead or hanging server from holding the window, and a size limit keeps a server from
+// filling the disk through a settings text.
 #pragma once
 
 #include <chrono>
@@ -16,6 +17,10 @@
 #include "common/http_download.h"
 
 namespace kam {
+
+// What the player downloads are settings texts of a few hundred bytes; a longer reply is
+// refused (the former file stays).
+inline constexpr std::int64_t kMaxSettingsTextBytes = 1 << 20;
 
 // Lets pending window messages run; the Qt layer passes one that calls processEvents.
 using MessagePump = std::function<void()>;

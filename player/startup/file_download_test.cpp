@@ -119,6 +119,31 @@ INSTANTIATE_TEST_SUITE_P(
       return name;
     });
 
+// The settings text names the site and the offered version; a server must not make the player
+// write an unbounded file over it.
+TEST_F(FileDownloadTest, SettingsTextPastOneMebibyteKeepsTheFormerFile) {
+  ASSERT_TRUE(server_->Misbehave("/upload/my2.txt", "padded",
+                                 "bytes=" + std::to_string(kMaxSettingsTextBytes + 1)));
+  EXPECT_FALSE(Download(true));
+  EXPECT_EQ(downloader_.last_result(), HttpDownloadResult::kTooLarge);
+  EXPECT_EQ(ReadFileBytes(target_), std::string(kFormer));
+  std::vector<std::string> files;
+  for (const auto& entry : fs::directory_iterator(target_.parent_path())) {
+    files.push_back(entry.path().filename().string());
+  }
+  EXPECT_EQ(files, std::vector<std::string>{"kamplayer.db"});
+  EXPECT_EQ(events_, std::vector<std::string>{"Complete"});
+
+  // A text of exactly the limit is still a settings text.
+  ASSERT_TRUE(server_->Misbehave("/upload/my2.txt", "padded",
+                                 "bytes=" + std::to_string(kMaxSettingsTextBytes)));
+  EXPECT_TRUE(Download(false));
+  const auto written = ReadFileBytes(target_);
+  ASSERT_TRUE(written.has_value());
+  EXPECT_EQ(written->size(), static_cast<std::size_t>(kMaxSettingsTextBytes));
+  EXPECT_EQ(written->substr(0, 20000), Pattern(20000));
+}
+
 TEST_F(FileDownloadTest, WriteProtectedTargetFails) {
   fs::permissions(target_, fs::perms::owner_read);
   EXPECT_FALSE(Download(true));
