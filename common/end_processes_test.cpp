@@ -1,9 +1,13 @@
 #include "common/end_processes.h"
 
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <cctype>
 #include <chrono>
+#include <csignal>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -73,6 +77,8 @@ class Running {
     const std::optional<int> status = child_.Wait(10s);
     return status && KilledBySigkill(*status);
   }
+  // The wait status once it has ended.
+  std::optional<int> Status() { return child_.Wait(10s); }
 
  private:
   ChildProcess child_;
@@ -262,6 +268,126 @@ TEST_F(EndProcesses, EndingOthersSparesTheCallerAndSaysItMatched) {
 
   ChildProcess stranger(Copy(UniqueProcessName("kpn")), {"end-others", name + ".exe"});
   EXPECT_EQ(stranger.ReadLine(10s), "not self");
+}
+
+// The program rule, with real processes: copies of the probe under one file name in two folders.
+class EndProgramCopies : public EndProcesses {
+ protected:
+  EndProgramCopies() {
+    std::filesystem::create_directories(ours_);
+    std::filesystem::create_directories(theirs_);
+  }
+  std::filesystem::path ours_ = dir_.path() / "kam";
+  std::filesystem::path theirs_ = dir_.path() / "other";
+};
+
+TEST_F(EndProgramCopies, OnlyTheProgramOfThatFolderEndsAndInOrder) {
+  const std::string name = UniqueProcessName("kqa");
+  Running ours(CopyProbeAs(ours_, name));
+  Running elsewhere(CopyProbeAs(theirs_, name));
+  // Another folder whose name begins like the program directory's.
+  std::filesystem::create_directories(dir_.path() / "kam2");
+  Running longer_folder(CopyProbeAs(dir_.path() / "kam2", name));
+  ASSERT_TRUE(ours.ready() && elsewhere.ready() && longer_folder.ready());
+
+  EXPECT_FALSE(EndOtherCopiesOfProgram(ours_, name + ".exe"));
+
+  // The probe takes SIGTERM's default: it ended on the request, nothing had to force it.
+  const std::optional<int> status = ours.Status();
+  ASSERT_TRUE(status.has_value());
+  EXPECT_TRUE(WIFSIGNALED(*status) && WTERMSIG(*status) == SIGTERM) << "wait status " << *status;
+  EXPECT_TRUE(elsewhere.Alive());
+  EXPECT_TRUE(longer_folder.Alive());
+}
+
+TEST_F(EndProgramCopies, ProgramThatEndsInOrderIsNotForced) {
+  const std::string name = UniqueProcessName("kqb");
+  ChildProcess orderly(CopyProbeAs(ours_, name), {"orderly", "1500"});
+  ASSERT_EQ(orderly.ReadLine(10s), "ready");
+
+  const auto start = std::chrono::steady_clock::now();
+  EndOtherCopiesOfProgram(ours_, name);
+  const auto took = std::chrono::steady_clock::now() - start;
+
+  const std::optional<int> status = orderly.Wait(10s);
+  ASSERT_TRUE(status.has_value());
+  EXPECT_TRUE(ExitedWith(*status, 5)) << "wait status " << *status;
+  // It returned once the program had ended, not after the whole grace period.
+  EXPECT_GE(took, 1500ms);
+  std::printf(
+      "an orderly end of 1.5 s was waited for %lld ms\n",
+      static_cast<long long>(std::chrono::duration_cast<std::chrono::milliseconds>(took).count()));
+}
+
+TEST_F(EndProgramCopies, ProgramThatIgnoresTheRequestIsForcedAfterFiveSeconds) {
+  const std::string name = UniqueProcessName("kqc");
+  ChildProcess stubborn(CopyProbeAs(ours_, name), {"stubborn"});
+  ASSERT_EQ(stubborn.ReadLine(10s), "ready");
+
+  const auto start = std::chrono::steady_clock::now();
+  EndOtherCopiesOfProgram(ours_, name);
+  const auto took = std::chrono::steady_clock::now() - start;
+
+  const std::optional<int> status = stubborn.Wait(10s);
+  ASSERT_TRUE(status.has_value());
+  EXPECT_TRUE(KilledBySigkill(*status)) << "wait status " << *status;
+  EXPECT_GE(took, kEndGrace);
+}
+
+// An installer replaces the player's file while it runs; the old process is still the program.
+TEST_F(EndProgramCopies, ReplacedExecutableIsStillTheProgram) {
+  const std::string name = UniqueProcessName("kam-replaced-");
+  const auto program = CopyProbeAs(ours_, name);
+  Running running(program, "/elsewhere/other-name");
+  ASSERT_TRUE(running.ready());
+  std::filesystem::remove(program);
+
+  EndOtherCopiesOfProgram(ours_, name);
+  EXPECT_TRUE(running.Status().has_value());
+}
+
+TEST_F(EndProgramCopies, TheCallerEndsLastWithStatusZero) {
+  const std::string name = UniqueProcessName("kqd");
+  const auto program = CopyProbeAs(ours_, name);
+  Running other(program);
+  ASSERT_TRUE(other.ready());
+  ChildProcess caller(program, {"end-program", ours_.string(), name + ".exe"});
+  EXPECT_EQ(caller.ReadRest(20s), "");
+  const std::optional<int> status = caller.Wait(10s);
+  ASSERT_TRUE(status.has_value());
+  EXPECT_TRUE(ExitedWith(*status, 0)) << "wait status " << *status;
+  EXPECT_TRUE(other.Status().has_value());
+
+  // The same file name in another folder is not the caller's program.
+  ChildProcess stranger(CopyProbeAs(theirs_, name), {"end-program", ours_.string(), name});
+  EXPECT_EQ(stranger.ReadLine(10s), "after");
+}
+
+// The outside player's components are ended by name, but only the user's own. Another user's
+// process of that name is a probe run as nobody (possible when the test runs as root).
+TEST_F(EndProcesses, NameRuleSparesAnotherUsersProcess) {
+  if (geteuid() != 0 || !std::filesystem::exists("/usr/bin/setpriv")) {
+    GTEST_SKIP() << "needs root and setpriv to run a process as another user";
+  }
+  namespace fs = std::filesystem;
+  const std::string name = UniqueProcessName("kqe");
+  fs::permissions(dir_.path(), fs::perms::owner_all | fs::perms::group_read |
+                                   fs::perms::group_exec | fs::perms::others_read |
+                                   fs::perms::others_exec);
+  const auto program = Copy(name);
+  fs::permissions(program, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                               fs::perms::others_read | fs::perms::others_exec);
+  ChildProcess nobody("/usr/bin/setpriv", {"--reuid=65534", "--regid=65534", "--clear-groups",
+                                           program.string(), "wait"});
+  ASSERT_EQ(nobody.ReadLine(10s), "ready");
+  Running own(program);
+  ASSERT_TRUE(own.ready());
+
+  EndProcessesByName(name + ".exe");
+
+  EXPECT_TRUE(own.WasKilled());
+  EXPECT_TRUE(nobody.WriteLine("ping"));
+  EXPECT_EQ(nobody.ReadLine(10s), "alive");
 }
 
 }  // namespace

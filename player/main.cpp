@@ -32,5 +32,6 @@ int main(int argc, char** argv) {
     case kam::StartOutcome::kRunning:
       break;
   }
+  player.AcceptEndRequests();
   return app.exec();
 }

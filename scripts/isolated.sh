@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Runs one test program in a private PID, network and mount namespace with its own display:
-# the programs under test end every kamplayer/update process they can see, and servers listen
+# the programs under test end the outside player's processes (xgweb, ...) by name, and servers listen
 # on the build's fixed port, so inside its own namespaces a test sees only what it started, and
 # any number of tests (and test runs) go side by side with a player the developer uses.
 #

@@ -65,7 +65,7 @@ class FakeSystem : public UpdaterSystem {
     log_.push_back("instance?");
     return another_instance;
   }
-  void EndProcessesByName(const std::string& name) override { log_.push_back("kill " + name); }
+  void EndProgramCopies(const std::string& name) override { log_.push_back("kill " + name); }
   bool StartProgram(const std::filesystem::path& program) override {
     log_.push_back("start " + program.string());
     return can_start;

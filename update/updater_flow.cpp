@@ -109,7 +109,7 @@ void Updater::OnUpgradeClicked() {
   }
 
   state_ = UpdaterState::kFinishing;
-  system_.EndProcessesByName("kamplayer.exe");
+  system_.EndProgramCopies("kamplayer.exe");
   if (!system_.StartProgram(installer)) {
     system_.ReportError("update: cannot start the installer " + PathUtf8(installer));
     ended_ = true;
@@ -117,8 +117,8 @@ void Updater::OnUpgradeClicked() {
     return;
   }
   system_.WriteSkinConfig("Version", "Version", offered_version_);
-  // This ends the updater itself, and any other one.
-  system_.EndProcessesByName("update.exe");
+  // This ends the updater itself, and any other one of this program directory.
+  system_.EndProgramCopies("update.exe");
   // Reached only when this program runs under another file name: it ends all the same.
   ended_ = true;
   view_.EndProgram(0);

@@ -47,8 +47,10 @@ class UpdaterSystem {
   virtual std::string ReadSetting(std::string_view section, std::string_view key) = 0;
   // True when another updater holds the updater's lock; otherwise this one takes it.
   virtual bool AnotherInstanceRunning() = 0;
-  // Ends every process of that executable name; may end the caller itself.
-  virtual void EndProcessesByName(const std::string& name) = 0;
+  // Ends every process of that program file ("kamplayer.exe") in the program directory, never a
+  // same-named program elsewhere: asked to end in order first, forced after a grace period. When
+  // the caller is that program, it ends too, with exit status 0.
+  virtual void EndProgramCopies(const std::string& file_name) = 0;
   // Makes program executable and starts it without arguments, detached. False when it could
   // not be started.
   virtual bool StartProgram(const std::filesystem::path& program) = 0;

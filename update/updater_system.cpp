@@ -23,8 +23,8 @@ bool SystemUpdaterPorts::AnotherInstanceRunning() {
   return !AcquireSingleInstance(program_dir_, "update");
 }
 
-void SystemUpdaterPorts::EndProcessesByName(const std::string& name) {
-  kam::EndProcessesByName(name);
+void SystemUpdaterPorts::EndProgramCopies(const std::string& file_name) {
+  EndCopiesOfProgram(program_dir_, file_name);
 }
 
 bool SystemUpdaterPorts::StartProgram(const std::filesystem::path& program) {

@@ -14,7 +14,7 @@ class SystemUpdaterPorts : public UpdaterSystem {
   explicit SystemUpdaterPorts(std::filesystem::path program_dir);
   std::string ReadSetting(std::string_view section, std::string_view key) override;
   bool AnotherInstanceRunning() override;
-  void EndProcessesByName(const std::string& name) override;
+  void EndProgramCopies(const std::string& file_name) override;
   bool StartProgram(const std::filesystem::path& program) override;
   bool WriteSkinConfig(std::string_view section, std::string_view key,
                        std::string_view value) override;

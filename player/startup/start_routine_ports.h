@@ -60,9 +60,13 @@ class SystemPort {
   virtual bool FileExists(const std::filesystem::path& file) = 0;
   // Starts program with one argument, detached and with a normal window; does not wait.
   virtual void StartDetached(const std::filesystem::path& program, const std::string& argument) = 0;
-  // Ends every process of that executable name (".exe" dropped); ends this one too when it
-  // matches.
+  // Ends at once every process of the user's of that executable name (".exe" dropped): an
+  // outside program's components.
   virtual void EndProcessesByName(const std::string& name) = 0;
+  // Ends every process of that program file ("kamplayer.exe") in the program directory, never a
+  // same-named program elsewhere: asked to end in order first, forced after a grace period. This
+  // one, which is that program, ends last and in order, as its own quit does.
+  virtual void EndProgramCopies(const std::string& file_name) = 0;
 };
 
 }  // namespace kam

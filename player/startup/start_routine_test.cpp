@@ -93,6 +93,7 @@ class Recorder : public MainWindowPort, public SystemPort {
     log.push_back("start " + Slashed(PathUtf8(p)) + " " + a);
   }
   void EndProcessesByName(const std::string& n) override { log.push_back("end " + n); }
+  void EndProgramCopies(const std::string& n) override { log.push_back("end program " + n); }
 
   static std::string Name(MainPane p) {
     switch (p) {
@@ -201,8 +202,7 @@ TEST_F(StartupTest, ShortcutOpensItsSecondField) {
         Concat(Concat({"probe http://probe/",
                        "download http://img/upload/my2.txt > /prog/kamplayer.db within 5000 ms"},
                       kLoadHandler),
-               {"Show", "webtime off", c.opened, "caption Box", "TaskbarHook",
-                "tray Box"});
+               {"Show", "webtime off", c.opened, "caption Box", "TaskbarHook", "tray Box"});
     EXPECT_EQ(rec.log, expected) << c.decoded;
     EXPECT_EQ(state.dizhi, "http://site");
     // What only webtime applies keeps its design value.
@@ -296,8 +296,16 @@ TEST_F(StartupTest, NolinkHandsOverToTheUpdaterWhenDue) {
     std::vector<std::string> tail;
   };
   const std::vector<Case> cases = {
-      {"1.0", "1.1", true, true, {"start /prog/update 1.1###shengji###", "end kamplayer.exe"}},
-      {"", "2.0", false, true, {"start /prog/update 2.0###shengji###", "end kamplayer.exe"}},
+      {"1.0",
+       "1.1",
+       true,
+       true,
+       {"start /prog/update 1.1###shengji###", "end program kamplayer.exe"}},
+      {"",
+       "2.0",
+       false,
+       true,
+       {"start /prog/update 2.0###shengji###", "end program kamplayer.exe"}},
       {"1.0", "1.1", true, false, {}},
       {"1.1", "1.1", true, true, {}},
       {"1.1", "", true, true, {}},
@@ -349,7 +357,7 @@ TEST_F(StartupTest, ExitEndsTheOutsidePlayerThenTheTrayThenEveryPlayer) {
   startup_.ExitPlayer();
   EXPECT_EQ(rec_.log,
             (std::vector<std::string>{"end xgweb.exe", "end xgtray.exe", "end xgengine.exe",
-                                      "tray remove", "end kamplayer.exe"}));
+                                      "tray remove", "end program kamplayer.exe"}));
 }
 
 }  // namespace

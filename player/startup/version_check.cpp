@@ -16,7 +16,7 @@ void Startup::nolink_Timer() {
   const std::filesystem::path updater = ProgramFile(system_.ProgramDir(), "\\update");
   if (!system_.FileExists(updater)) return;
   system_.StartDetached(updater, argument);
-  system_.EndProcessesByName("kamplayer.exe");
+  system_.EndProgramCopies("kamplayer.exe");
 }
 
 void Startup::shengji() {

@@ -160,11 +160,23 @@ TEST_F(InstallerUpgrade, VersionCheckUpdaterAndInstallerUpgradeTheProgramsAndKee
                 "/play/xiyouji-1.html||西游记</Item>\r\n");
   prog_.Write("\\data\\Data.dat", history);
   ASSERT_TRUE(StartServer(/*real_installer=*/true));
+  // Another program's "update" and a player installed in another folder: neither the player nor
+  // the updater may end them.
+  const fs::path other = scratch_.path() / "other-program";
+  fs::create_directories(other);
+  std::vector<std::unique_ptr<ChildProcess>> strangers;
+  for (const char* name : {"update", "kamplayer"}) {
+    strangers.push_back(
+        std::make_unique<ChildProcess>(CopyProbeAs(other, name), std::vector<std::string>{"wait"}));
+    ASSERT_EQ(strangers.back()->ReadLine(seconds(10)), "ready") << name;
+  }
 
-  // The player's version check hands over to the updater and ends.
+  // The player's version check hands over to the updater and ends, in order.
   auto player = RunPlayer({});
   const auto player_status = player->Wait(seconds(60));
   ASSERT_TRUE(player_status) << "the player kept running";
+  EXPECT_TRUE(WIFEXITED(*player_status) && WEXITSTATUS(*player_status) == 0)
+      << "wait status " << *player_status;
   const auto window = WaitForUpdaterWindow();
   ASSERT_TRUE(window) << "no updater window";
   // What the user's files hold now, before the upgrade.
@@ -198,6 +210,10 @@ TEST_F(InstallerUpgrade, VersionCheckUpdaterAndInstallerUpgradeTheProgramsAndKee
       << installed.at("skin/Config.ini");
   EXPECT_TRUE(ProgramsRunningFrom(prog_.path(), {"update", "kamplayer"}).empty());
   EXPECT_TRUE(VisibleWindowsNamed(kUpdaterTitle).empty());
+  for (auto& stranger : strangers) {
+    EXPECT_TRUE(stranger->WriteLine("ping"));
+    EXPECT_EQ(stranger->ReadLine(seconds(5)), "alive") << "a same-named program elsewhere ended";
+  }
 
   // Started again: no upgrade is due, the catalogue opens, no updater shows.
   auto again = RunPlayer({}, "kamplayer-after.log");

@@ -1,5 +1,6 @@
 // The exit routine as a user reaches it: the tray menu's exit item with an exit mode other than
-// "1" ends the outside player's processes, takes the tray icon away and ends the player.
+// "1" ends the outside player's processes, takes the tray icon away and ends the player, but not
+// a player installed in another folder.
 #include <sys/wait.h>
 
 #include <chrono>
@@ -26,6 +27,9 @@ TEST_F(PlayerE2E, ExitItemEndsTheOutsidePlayerThenThePlayer) {
                                                      std::vector<std::string>{"wait"}));
     ASSERT_EQ(outside.back()->ReadLine(seconds(10)), "ready") << name;
   }
+  // A player installed in another folder.
+  ChildProcess elsewhere(CopyProbeAs(site_.path(), "kamplayer"), {"wait"});
+  ASSERT_EQ(elsewhere.ReadLine(seconds(10)), "ready");
   ASSERT_TRUE(StartServer());  // the served settings say exit mode 2
   auto player = RunPlayer({});
   ASSERT_TRUE(WaitUntil([] { return !VisibleWindowsNamed(kCaption).empty(); }, seconds(60)));
@@ -46,6 +50,8 @@ TEST_F(PlayerE2E, ExitItemEndsTheOutsidePlayerThenThePlayer) {
     ASSERT_TRUE(ended);
     EXPECT_TRUE(KilledBySigkill(*ended));
   }
+  EXPECT_TRUE(elsewhere.WriteLine("ping"));
+  EXPECT_EQ(elsewhere.ReadLine(seconds(5)), "alive") << "the player of another folder ended";
 }
 
 }  // namespace

@@ -3,6 +3,8 @@
 // the player was ended and started again.
 #include <sys/wait.h>
 
+#include <csignal>
+
 #include "tests/e2e/browse_fixture.h"
 
 namespace kam::testing {
@@ -57,6 +59,28 @@ TEST_F(ProfileE2E, LoginAndStorageSurviveAnExitAndAStart) {
   EXPECT_EQ(listweb->EvaluateString("localStorage.getItem('kam-last-title')"), "xiyouji");
   EXPECT_EQ(listweb->EvaluateString(SyncGet("/member/stamp")), stamp) << "not from the disk cache";
   EXPECT_TRUE(player->Running());
+}
+
+// The updater (and a session's end) asks the player to end with SIGTERM: it ends as its own exit
+// does, and the login the site just made is written out.
+TEST_F(ProfileE2E, LoginSurvivesARequestToEnd) {
+  UseSettings("2", "0");
+  ASSERT_TRUE(StartServerPatiently());
+  {
+    auto player = Start("kamplayer-1.log");
+    auto listweb = Catalogue();
+    ASSERT_TRUE(listweb) << "the catalogue never loaded";
+    EXPECT_EQ(listweb->EvaluateString(SyncGet("/member/login?name=li4")), "welcome li4\n");
+    ASSERT_EQ(kill(player->pid(), SIGTERM), 0);
+    const auto status = player->Wait(seconds(30));
+    ASSERT_TRUE(status) << "still running after SIGTERM";
+    EXPECT_TRUE(WIFEXITED(*status) && WEXITSTATUS(*status) == 0) << "wait status " << *status;
+  }
+
+  auto player = Start("kamplayer-2.log");
+  auto listweb = Catalogue();
+  ASSERT_TRUE(listweb) << "the catalogue never loaded after the restart";
+  EXPECT_EQ(listweb->EvaluateString(SyncGet("/member/whoami")), "kam_member=li4");
 }
 
 }  // namespace

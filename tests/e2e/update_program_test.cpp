@@ -2,7 +2,9 @@
 // temporary folder, on the test display, fetching the demo site's installer from the real demo
 // server, clicked with xdotool.
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 
+#include <csignal>
 #include <cstdio>
 #include <fstream>
 #include <memory>
@@ -137,12 +139,33 @@ class UpdaterProgram : public ::testing::Test {
     return WindowOrigin(windows.front());
   }
 
-  // A stand-in for a running player: a process whose executable is called "kamplayer".
+  // A stand-in for a running player: the program directory's "kamplayer" is the probe.
   std::unique_ptr<ChildProcess> StartStandInPlayer() {
-    auto player = std::make_unique<ChildProcess>(testing::CopyProbeAs(scratch_.path(), "kamplayer"),
+    auto player = std::make_unique<ChildProcess>(testing::CopyProbeAs(dir_.path(), "kamplayer"),
                                                  std::vector<std::string>{"wait"});
     EXPECT_EQ(player->ReadLine(10s), "ready");
     return player;
+  }
+
+  // Programs of the same names in another folder: another program's "update", a player
+  // installed elsewhere. The updater must leave them alone.
+  std::vector<std::unique_ptr<ChildProcess>> StartSameNamedStrangers() {
+    const fs::path other = scratch_.path() / "other-program";
+    fs::create_directories(other);
+    std::vector<std::unique_ptr<ChildProcess>> strangers;
+    for (const char* name : {"update", "kamplayer"}) {
+      strangers.push_back(std::make_unique<ChildProcess>(testing::CopyProbeAs(other, name),
+                                                         std::vector<std::string>{"wait"}));
+      EXPECT_EQ(strangers.back()->ReadLine(10s), "ready") << name;
+    }
+    return strangers;
+  }
+
+  static void ExpectStillRunning(std::vector<std::unique_ptr<ChildProcess>>& processes) {
+    for (auto& process : processes) {
+      EXPECT_TRUE(process->WriteLine("ping"));
+      EXPECT_EQ(process->ReadLine(5s), "alive") << "a same-named program of another folder ended";
+    }
   }
 
   // With a player running, clicks the upgrade, whose installer has a signature that does not
@@ -175,6 +198,7 @@ class UpdaterProgram : public ::testing::Test {
 };
 
 TEST_F(UpdaterProgram, OfferThenUpgradeEndsThePlayerRunsTheInstallerAndRecordsTheVersion) {
+  auto strangers = StartSameNamedStrangers();
   auto player = StartStandInPlayer();
   auto updater = StartUpdater("2.0.1###shengji###");
   auto origin = WaitForWindow(*updater);
@@ -190,9 +214,12 @@ TEST_F(UpdaterProgram, OfferThenUpgradeEndsThePlayerRunsTheInstallerAndRecordsTh
   ASSERT_TRUE(status.has_value()) << "the updater is still running";
   EXPECT_TRUE(testing::ExitedWith(*status, 0));
 
+  // Asked to end, it ended (the probe takes SIGTERM's default); nothing had to force it.
   auto player_status = player->Wait(5s);
   ASSERT_TRUE(player_status.has_value()) << "the player was not ended";
-  EXPECT_TRUE(testing::KilledBySigkill(*player_status));
+  EXPECT_TRUE(WIFSIGNALED(*player_status) && WTERMSIG(*player_status) == SIGTERM)
+      << "wait status " << *player_status;
+  ExpectStillRunning(strangers);
 
   EXPECT_TRUE(WaitUntil([&] { return fs::exists(installer_log_); }, 10s));
   std::ifstream log(installer_log_);

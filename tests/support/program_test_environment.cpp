@@ -30,13 +30,13 @@ class ProgramTestEnvironment : public ::testing::Environment {
 }  // namespace
 
 std::string ProgramTestMachineMissing() {
-  // The programs end every kamplayer and update process they can see and serve the fixed demo
-  // port: bare on a shared machine they would end the developer's player and other test runs.
+  // The player ends the outside player's processes by name and the servers take the fixed demo
+  // port: bare on a shared machine they would hit the developer's programs and other test runs.
   // scripts/isolated.sh sets KAM_ISOLATED inside its namespaces; CTest sets KAM_SHARED_MACHINE
   // where the machine has none and these tests run one at a time.
   if (!EnvSet("KAM_ISOLATED") && !EnvSet("KAM_SHARED_MACHINE")) {
     return "no private PID and network namespace: run whole-program tests through ctest or "
-           "scripts/isolated.sh (the programs end every kamplayer/update process they can see)";
+           "scripts/isolated.sh (the programs end processes by name and take the fixed demo port)";
   }
   if (!EnvSet("DISPLAY")) return "no display: DISPLAY is not set (scripts/xvfb.sh starts Xvfb)";
   if (std::system("timeout 10 xdpyinfo >/dev/null 2>&1") != 0) {

@@ -20,7 +20,7 @@ class QuietSystem : public UpdaterSystem {
  public:
   std::string ReadSetting(std::string_view, std::string_view) override { return {}; }
   bool AnotherInstanceRunning() override { return false; }
-  void EndProcessesByName(const std::string& name) override { ended.push_back(name); }
+  void EndProgramCopies(const std::string& name) override { ended.push_back(name); }
   bool StartProgram(const std::filesystem::path&) override { return true; }
   bool WriteSkinConfig(std::string_view, std::string_view, std::string_view) override {
     return true;

@@ -1,23 +1,26 @@
-// The process table is /proc. A process is known here by up to three names, and it matches
-// when any of them does:
-//  - the file name of its executable (/proc/PID/exe), without the " (deleted)" the kernel adds
-//    once the file has been replaced or removed, as an installer does to a running player;
+// The process table is /proc. A process is known here by its executable's full path
+// (/proc/PID/exe, without the " (deleted)" the kernel adds once the file has been replaced or
+// removed, as an installer does to a running player), its owner (the owner of /proc/PID, its
+// effective user) and up to three names:
+//  - the file name of its executable;
 //  - its command name (/proc/PID/comm). For a script run through its "#!" line the executable is
 //    the interpreter and argv[0] is the interpreter's path, but the kernel names the process
 //    after the script file, so a program that is a script is found by this name. It also names a
 //    process started through a symbolic link after the link. The kernel cuts the name to 15
 //    bytes, so a 15-byte name may be the beginning of a longer one and is not compared;
 //  - the file name of argv[0] (/proc/PID/cmdline), the name it was started under.
-// A process whose links cannot be read (another user's) simply has fewer names; it could not
-// be ended anyway.
+// Links that cannot be read (another user's process) leave those facts empty.
 #include <dirent.h>
 #include <fcntl.h>
+#include <poll.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "common/end_processes.h"
@@ -50,33 +53,29 @@ std::string ReadProcFile(const std::string& path, size_t limit) {
   return bytes;
 }
 
-std::vector<std::string> NamesOf(const std::string& proc_dir) {
-  std::vector<std::string> names;
+ProcessFacts FactsOf(const std::string& proc_dir) {
+  ProcessFacts facts;
+  struct stat info {};
+  facts.same_user = stat(proc_dir.c_str(), &info) == 0 && info.st_uid == geteuid();
 
   char target[4096];
   const ssize_t n = readlink((proc_dir + "/exe").c_str(), target, sizeof target);
-  if (n > 0) {
+  if (n > 0 && static_cast<size_t>(n) < sizeof target) {
     std::string_view exe(target, static_cast<size_t>(n));
     constexpr std::string_view kDeleted = " (deleted)";
     if (exe.ends_with(kDeleted)) exe.remove_suffix(kDeleted.size());
-    names.emplace_back(BaseName(exe));
+    facts.executable = exe;
+    facts.names.emplace_back(BaseName(exe));
   }
 
   std::string comm = ReadProcFile(proc_dir + "/comm", 64);
   if (!comm.empty() && comm.back() == '\n') comm.pop_back();
-  if (!comm.empty() && comm.size() < kCommMax) names.push_back(comm);
+  if (!comm.empty() && comm.size() < kCommMax) facts.names.push_back(comm);
 
   const std::string cmdline = ReadProcFile(proc_dir + "/cmdline", 4096);
   const std::string_view argv0(cmdline.c_str());  // up to the first NUL
-  if (!argv0.empty()) names.emplace_back(BaseName(argv0));
-  return names;
-}
-
-bool AnyNameMatches(const std::string& proc_dir, std::string_view target) {
-  for (const std::string& name : NamesOf(proc_dir)) {
-    if (ProcessNameMatches(name, target)) return true;
-  }
-  return false;
+  if (!argv0.empty()) facts.names.emplace_back(BaseName(argv0));
+  return facts;
 }
 
 bool ParsePid(const char* text, pid_t* pid) {
@@ -98,48 +97,98 @@ int OpenPidfd(pid_t pid) {
   return static_cast<int>(syscall(SYS_pidfd_open, pid, 0));
 #else
   (void)pid;
+  errno = ENOSYS;
   return -1;
 #endif
 }
 
-void Kill(pid_t pid, int pidfd) {
-#ifdef SYS_pidfd_send_signal
-  if (pidfd >= 0) {
-    syscall(SYS_pidfd_send_signal, pidfd, SIGKILL, nullptr, 0);
-    return;
-  }
-#endif
-  (void)pidfd;
-  kill(pid, SIGKILL);
-}
+class LinuxProcessTable : public ProcessTable {
+ public:
+  ~LinuxProcessTable() override { Release(); }
 
-}  // namespace
-
-bool EndOtherProcessesByName(std::string_view name) {
-  const pid_t self = getpid();
-  bool end_self = false;
-  if (DIR* proc = opendir("/proc")) {
+  void Select(const ProcessSelector& select) override {
+    Release();
+    const pid_t self = getpid();
+    DIR* proc = opendir("/proc");
+    if (proc == nullptr) return;
     while (const dirent* entry = readdir(proc)) {
       pid_t pid = 0;
       if (!ParsePid(entry->d_name, &pid)) continue;
-      const std::string proc_dir = std::string("/proc/") + entry->d_name;
-      if (pid == self) {
-        // Ending ourselves now would leave later copies running; do it after the walk.
-        end_self = end_self || AnyNameMatches(proc_dir, name);
-        continue;
-      }
-      const int pidfd = OpenPidfd(pid);
+      const int pidfd = pid == self ? -1 : OpenPidfd(pid);
       if (pidfd < 0 && errno == ESRCH) continue;  // gone already
-      if (AnyNameMatches(proc_dir, name)) Kill(pid, pidfd);
-      if (pidfd >= 0) close(pidfd);
+      ProcessFacts facts = FactsOf(std::string("/proc/") + entry->d_name);
+      facts.self = pid == self;
+      if (select(facts)) {
+        held_.push_back({pid, pidfd});
+      } else if (pidfd >= 0) {
+        close(pidfd);
+      }
     }
     closedir(proc);
   }
-  return end_self;
-}
 
-void EndProcessesByName(std::string_view name) {
-  if (EndOtherProcessesByName(name)) _exit(0);
-}
+  void AskToEnd() override {
+    for (const Held& process : held_) Signal(process, SIGTERM);
+  }
+
+  bool AllEnded() override {
+    for (const Held& process : held_) {
+      if (!Ended(process)) return false;
+    }
+    return true;
+  }
+
+  void ForceEnd() override {
+    for (const Held& process : held_) {
+      if (!Ended(process)) Signal(process, SIGKILL);
+    }
+  }
+
+  void Sleep(std::chrono::milliseconds duration) override { std::this_thread::sleep_for(duration); }
+
+ private:
+  struct Held {
+    pid_t pid;
+    int pidfd;  // -1 without pidfd support
+  };
+
+  static void Signal(const Held& process, int signal) {
+#ifdef SYS_pidfd_send_signal
+    if (process.pidfd >= 0) {
+      syscall(SYS_pidfd_send_signal, process.pidfd, signal, nullptr, 0);
+      return;
+    }
+#endif
+    kill(process.pid, signal);
+  }
+
+  // A process that has ended but was not yet reaped by its parent counts as ended.
+  static bool Ended(const Held& process) {
+    if (process.pidfd >= 0) {
+      pollfd p{process.pidfd, POLLIN, 0};
+      return poll(&p, 1, 0) > 0;
+    }
+    if (kill(process.pid, 0) != 0 && errno == ESRCH) return true;
+    const std::string stat = ReadProcFile("/proc/" + std::to_string(process.pid) + "/stat", 512);
+    const size_t close_paren = stat.rfind(')');
+    return close_paren == std::string::npos ||
+           (close_paren + 2 < stat.size() && stat[close_paren + 2] == 'Z');
+  }
+
+  void Release() {
+    for (const Held& process : held_) {
+      if (process.pidfd >= 0) close(process.pidfd);
+    }
+    held_.clear();
+  }
+
+  std::vector<Held> held_;
+};
+
+}  // namespace
+
+std::unique_ptr<ProcessTable> SystemProcessTable() { return std::make_unique<LinuxProcessTable>(); }
+
+void EndThisProcess() { _exit(0); }
 
 }  // namespace kam

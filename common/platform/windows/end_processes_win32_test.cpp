@@ -154,5 +154,39 @@ TEST_F(EndProcessesWin32, CallerEndsLastAfterEveryOtherCopy) {
   EXPECT_TRUE(later.WasEnded());
 }
 
+// The program rule: the full path of the executable, in the program directory only. The probes
+// run a top-level window; "orderly" ends on its close message, "stubborn" ignores it.
+TEST_F(EndProcessesWin32, OnlyTheProgramOfThatFolderEndsAndInOrder) {
+  const std::string name = UniqueProcessName("kwh") + ".exe";
+  const std::filesystem::path other = dir_.path() / "other";
+  std::filesystem::create_directories(other);
+  ChildProcess ours(Copy(name), {"orderly", "300"});
+  ASSERT_EQ(ours.ReadLine(10s), "ready");
+  Running elsewhere(CopyProbeAs(other, name));
+  ASSERT_TRUE(elsewhere.ready());
+
+  EXPECT_FALSE(EndOtherCopiesOfProgram(folder_, name));
+
+  const std::optional<int> status = ours.Wait(10s);
+  ASSERT_TRUE(status.has_value());
+  EXPECT_TRUE(ExitedWith(*status, 5)) << "exit code " << *status;
+  EXPECT_TRUE(elsewhere.Alive());
+}
+
+TEST_F(EndProcessesWin32, ProgramThatIgnoresTheCloseMessageIsForcedAfterFiveSeconds) {
+  const std::string name = UniqueProcessName("kwi") + ".exe";
+  ChildProcess stubborn(Copy(name), {"stubborn"});
+  ASSERT_EQ(stubborn.ReadLine(10s), "ready");
+
+  const auto start = std::chrono::steady_clock::now();
+  EndOtherCopiesOfProgram(folder_, Upper(name));
+  const auto took = std::chrono::steady_clock::now() - start;
+
+  const std::optional<int> status = stubborn.Wait(10s);
+  ASSERT_TRUE(status.has_value());
+  EXPECT_TRUE(ExitedWith(*status, 0)) << "exit code " << *status;
+  EXPECT_GE(took, kEndGrace);
+}
+
 }  // namespace
 }  // namespace kam

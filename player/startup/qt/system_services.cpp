@@ -67,4 +67,13 @@ void SystemServices::EndProcessesByName(const std::string& name) {
   if (EndOtherProcessesByName(name)) end_self_();
 }
 
+void SystemServices::EndProgramCopies(const std::string& file_name) {
+  if (!EndOtherCopiesOfProgram(program_dir_, file_name)) return;
+  if (end_self_) {
+    end_self_();
+  } else {
+    EndThisProcess();
+  }
+}
+
 }  // namespace kam

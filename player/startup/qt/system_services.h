@@ -30,6 +30,8 @@ class SystemServices : public SystemPort {
   // Ends every other process of that name; when this one matches too, it ends the program
   // through end_self (set by SetSelfEnd) once that is set, else at once as the platform does.
   void EndProcessesByName(const std::string& name) override;
+  // The copies of this program file in the program directory; this one as above.
+  void EndProgramCopies(const std::string& file_name) override;
 
   // How this program ends itself: the player quits its event loop, so its browser profile
   // writes out what it holds (cookies are kept in memory for up to half a minute).

@@ -9,6 +9,7 @@
 
 #include "player/browse/qt/site_profile.h"
 #include "player/playlist/history.h"
+#include "player/startup/qt/end_request.h"
 
 namespace kam::window {
 
@@ -58,6 +59,10 @@ QtTray& PlayerApp::tray() {
 }
 
 StartOutcome PlayerApp::Start() { return startup_.Run(); }
+
+void PlayerApp::AcceptEndRequests() {
+  EndInOrderOnRequest(QCoreApplication::instance(), [this] { EndInOrder(); });
+}
 
 int PlayerApp::WaitForBalloonThenEnd() {
   // Without a notification area there is no balloon to wait for.

@@ -29,6 +29,9 @@ class PlayerApp : private MainWindowPort {
   // Offline end: waits until the balloon has been shown for its time or clicked. Returns the
   // program's exit status.
   int WaitForBalloonThenEnd();
+  // From here on a request from outside to end (SIGTERM) ends the program as its exit does.
+  // Before the event loop runs there is no orderly end to go through.
+  void AcceptEndRequests();
 
   // The main window and its parts exist from the first time start-up needs the window: a second
   // instance or an argument without an address ends before any of it (and the engine) is made.

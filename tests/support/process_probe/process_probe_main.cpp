@@ -5,6 +5,11 @@
 //                             input or after 60 s
 //   end NAME                  EndProcessesByName(NAME), then "after" and exit status 3
 //   end-on-line NAME          "ready"; on the first input line, as end
+//   end-program DIR NAME      EndCopiesOfProgram(DIR, NAME), then "after" and exit status 3
+//   orderly MS                "ready"; asked to end (SIGTERM; Windows: its window's close
+//                             message), ends MS ms later with exit status 5; else after 60 s
+//   stubborn                  "ready"; ignores being asked to end (SIGTERM; Windows: the close
+//                             and quit messages); ends after 60 s
 //   lock DIR NAME             "held" and as wait when the instance lock is taken, else "busy"
 //                             and exit status 1
 //   lock-start DIR NAME FILE  takes the lock, starts itself detached as "record FILE 20000",
@@ -23,6 +28,7 @@
 #else
 #include <dirent.h>
 #include <poll.h>
+#include <signal.h>
 #include <unistd.h>
 #endif
 
@@ -99,6 +105,81 @@ int End(const std::string& name) {
   Say("after");
   return 3;
 }
+
+int EndProgram(const std::string& dir, const std::string& name) {
+  kam::EndCopiesOfProgram(std::filesystem::path(std::u8string(dir.begin(), dir.end())), name);
+  Say("after");
+  return 3;
+}
+
+// How a program meets a request to end: in order, after linger_ms, or not at all.
+#ifdef _WIN32
+bool asked_to_end = false;
+
+LRESULT CALLBACK OrderlyWindow(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  if (message == WM_CLOSE) {
+    asked_to_end = true;
+    return 0;
+  }
+  return DefWindowProcW(window, message, wparam, lparam);
+}
+
+LRESULT CALLBACK StubbornWindow(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  if (message == WM_CLOSE) return 0;
+  return DefWindowProcW(window, message, wparam, lparam);
+}
+
+int MeetEndRequests(int linger_ms, bool stubborn) {
+  WNDCLASSW window_class{};
+  window_class.lpfnWndProc = stubborn ? StubbornWindow : OrderlyWindow;
+  window_class.hInstance = GetModuleHandleW(nullptr);
+  window_class.lpszClassName = stubborn ? L"KamProbeStubborn" : L"KamProbeOrderly";
+  RegisterClassW(&window_class);
+  HWND window = CreateWindowExW(0, window_class.lpszClassName, L"probe", WS_OVERLAPPEDWINDOW, 0, 0,
+                                100, 100, nullptr, nullptr, window_class.hInstance, nullptr);
+  if (window == nullptr) return 66;
+  Say("ready");
+  const ULONGLONG end = GetTickCount64() + kMaxLifeMs;
+  while (GetTickCount64() < end) {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      // The quit message ends an orderly program's loop as its window's close does.
+      if (msg.message == WM_QUIT) {
+        if (!stubborn) asked_to_end = true;
+        continue;
+      }
+      DispatchMessageW(&msg);
+    }
+    if (asked_to_end) {
+      Sleep(static_cast<DWORD>(linger_ms));
+      return 5;
+    }
+    Sleep(10);
+  }
+  return 0;
+}
+#else
+volatile sig_atomic_t asked_to_end = 0;
+
+void OnSigterm(int) { asked_to_end = 1; }
+
+int MeetEndRequests(int linger_ms, bool stubborn) {
+  struct sigaction action {};
+  action.sa_handler = stubborn ? SIG_IGN : OnSigterm;
+  sigemptyset(&action.sa_mask);
+  sigaction(SIGTERM, &action, nullptr);
+  Say("ready");
+  const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(kMaxLifeMs);
+  while (std::chrono::steady_clock::now() < end) {
+    if (asked_to_end) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(linger_ms));
+      return 5;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  return 0;
+}
+#endif
 
 // Ends the other copies; says whether it matched itself, and goes on.
 int EndOthers(const std::string& name) {
@@ -178,6 +259,11 @@ int main(int argc, char** argv) {
   if (mode == "wait") return Wait();
   if (mode == "end" && n > 2) return End(args[2]);
   if (mode == "end-others" && n > 2) return EndOthers(args[2]);
+  if (mode == "end-program" && n > 3) return EndProgram(args[2], args[3]);
+  if (mode == "orderly" && n > 2) {
+    return MeetEndRequests(std::clamp(std::atoi(args[2].c_str()), 0, kMaxLifeMs), false);
+  }
+  if (mode == "stubborn") return MeetEndRequests(0, true);
   if (mode == "end-on-line" && n > 2) {
     Say("ready");
     if (!ReadLine(kMaxLifeMs)) return 4;
