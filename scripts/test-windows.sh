@@ -36,6 +36,9 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   # wineboot returns while its server is still writing the prefix; wait until it has ended.
   wineserver -w
 fi
+# The process-control tests make top-level windows; without a display Wine needs its null
+# graphics driver for them.
+wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null 2>&1 || true
 # One server stays up between the test programs and ends a minute after the last. If one is
 # already running on this prefix (an earlier run's), it serves just as well.
 wineserver -p 60 2>/dev/null || true

@@ -156,12 +156,16 @@ TEST_F(EndProcessesWin32, CallerEndsLastAfterEveryOtherCopy) {
 
 // The program rule: the full path of the executable, in the program directory only. The probes
 // run a top-level window; "orderly" ends on its close message, "stubborn" ignores it.
+constexpr char kNoWindow[] =
+    "the probe could make no window (without a display Wine needs its null graphics driver, "
+    "which scripts/test-windows.sh sets)";
+
 TEST_F(EndProcessesWin32, OnlyTheProgramOfThatFolderEndsAndInOrder) {
   const std::string name = UniqueProcessName("kwh") + ".exe";
   const std::filesystem::path other = dir_.path() / "other";
   std::filesystem::create_directories(other);
   ChildProcess ours(Copy(name), {"orderly", "300"});
-  ASSERT_EQ(ours.ReadLine(10s), "ready");
+  ASSERT_EQ(ours.ReadLine(10s), "ready") << kNoWindow;
   Running elsewhere(CopyProbeAs(other, name));
   ASSERT_TRUE(elsewhere.ready());
 
@@ -176,7 +180,7 @@ TEST_F(EndProcessesWin32, OnlyTheProgramOfThatFolderEndsAndInOrder) {
 TEST_F(EndProcessesWin32, ProgramThatIgnoresTheCloseMessageIsForcedAfterFiveSeconds) {
   const std::string name = UniqueProcessName("kwi") + ".exe";
   ChildProcess stubborn(Copy(name), {"stubborn"});
-  ASSERT_EQ(stubborn.ReadLine(10s), "ready");
+  ASSERT_EQ(stubborn.ReadLine(10s), "ready") << kNoWindow;
 
   const auto start = std::chrono::steady_clock::now();
   EndOtherCopiesOfProgram(folder_, Upper(name));
