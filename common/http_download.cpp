@@ -381,6 +381,9 @@ class Transfer {
     if (TooLarge(received_ + static_cast<std::int64_t>(bytes))) {
       return Fail(HttpDownloadResult::kTooLarge);
     }
+    if (callbacks_.on_body && !callbacks_.on_body(std::string_view(data, bytes))) {
+      return Fail(HttpDownloadResult::kAborted);
+    }
     // Whatever libcurl hands over goes to the file in one write; the chunk boundaries it
     // crossed are reported afterwards, in order.
     if (bytes > 0 && std::fwrite(data, 1, bytes, file_) != bytes) {

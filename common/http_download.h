@@ -75,6 +75,9 @@ struct HttpDownloadCallbacks {
   // Periodically (see progress_interval) and once more when the body is complete.
   // total is -1 while unknown (before the headers, or when no length was announced).
   std::function<bool(std::int64_t now, std::int64_t total)> on_progress;
+  // Each piece of the accepted reply's body, in order, before it is written: what it sees is
+  // exactly what the target gets. Returning false aborts before that piece is written.
+  std::function<bool(std::string_view bytes)> on_body;
 };
 
 // Downloads url into target. Blocking; see the top of this file for the guarantees. Only http

@@ -109,6 +109,37 @@ TEST_F(HttpDownloadTest, LargeBodyArrivesInOrder) {
   EXPECT_EQ(ReadFileBytes(target_), Pattern(size));
 }
 
+// What a caller hashes as the body streams in is what it later runs: the pieces, joined, are the
+// target's bytes, over a redirect and a body larger than libcurl's buffer.
+TEST_F(HttpDownloadTest, BodyPiecesAreExactlyTheTargetsBytes) {
+  const std::size_t size = 1024 * 1024 + 5;
+  dir_.Write("site/big.bin", Pattern(size));
+  ASSERT_TRUE(server_->Misbehave("/moved.bin", "redirect", "to=/big.bin"));
+  std::string seen;
+  HttpDownloadCallbacks callbacks;
+  callbacks.on_body = [&](std::string_view bytes) {
+    seen.append(bytes);
+    return true;
+  };
+  ASSERT_EQ(HttpDownloadToFile(server_->Url("/moved.bin"), target_, FastOptions(true), callbacks),
+            HttpDownloadResult::kOk);
+  EXPECT_EQ(ReadFileBytes(target_), Pattern(size));
+  EXPECT_TRUE(seen == Pattern(size)) << seen.size() << " bytes seen";
+}
+
+TEST_F(HttpDownloadTest, BodyCallbackCanRefuseAPieceBeforeItIsWritten) {
+  std::int64_t seen = 0;
+  HttpDownloadCallbacks callbacks;
+  callbacks.on_body = [&](std::string_view bytes) {
+    if (seen + static_cast<std::int64_t>(bytes.size()) > 10000) return false;
+    seen += static_cast<std::int64_t>(bytes.size());
+    return true;
+  };
+  EXPECT_EQ(HttpDownloadToFile(server_->Url("/data.bin"), target_, FastOptions(true), callbacks),
+            HttpDownloadResult::kAborted);
+  ExpectFormerFileAlone();
+}
+
 struct Failure {
   const char* mode;
   const char* params;
