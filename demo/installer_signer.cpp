@@ -7,6 +7,9 @@
 #include <stdexcept>
 #include <vector>
 
+#include "demo/installer_source.h"
+#include "update/verify/update_message.h"
+
 namespace kam::demo {
 
 void InstallerSigner::Free::operator()(EVP_PKEY* key) const { EVP_PKEY_free(key); }
@@ -55,6 +58,12 @@ std::string InstallerSigner::SignatureText(std::string_view bytes) const {
   unsigned char text[4 * ((sizeof signature + 2) / 3) + 1];
   const int length = EVP_EncodeBlock(text, signature, static_cast<int>(size));
   return std::string(reinterpret_cast<const char*>(text), static_cast<std::size_t>(length)) + "\n";
+}
+
+std::string InstallerSigner::UpdateSignatureText(std::string_view version,
+                                                 std::string_view installer_bytes) const {
+  const auto message = update::UpdateMessage(version, Sha256Hex(installer_bytes));
+  return message ? SignatureText(*message) : std::string();
 }
 
 }  // namespace kam::demo

@@ -1,6 +1,7 @@
 // Signs installers with an Ed25519 private key the way the operators' signing command does
-// (scripts/sign-installer.sh): the signature of the file's bytes, as one line of base64. The demo
-// site signs its installer with the demo key; tests sign with keys of their own.
+// (scripts/sign-installer.sh): the signature of the update message for the version the installer
+// is offered as and its SHA-256, as one line of base64. The demo site signs its installer with
+// the demo key; tests sign with keys of their own.
 #pragma once
 
 #include <openssl/types.h>
@@ -25,6 +26,9 @@ class InstallerSigner {
   std::string PublicKeyHex() const;
   // The base64 text of the signature of bytes, with a line end.
   std::string SignatureText(std::string_view bytes) const;
+  // The signature text for installer_bytes offered as version; empty for a version no message
+  // can carry.
+  std::string UpdateSignatureText(std::string_view version, std::string_view installer_bytes) const;
 
  private:
   struct Free {

@@ -51,6 +51,16 @@ std::string SettingsWithDigest(std::string_view text, std::string_view digest) {
   return ProfileWithValue(text, "ver", "sha256", digest).value_or(std::string(text));
 }
 
+std::optional<std::string> AnnouncedVersion(const fs::path& site_root) {
+  for (const char* text : {"kam/kam.txt", "upload/my2.txt"}) {
+    const auto bytes = ReadFileBytes(site_root / text);
+    if (!bytes) continue;
+    const std::string version = ReadProfileValue(*bytes, "ver", "ver", "", 256);
+    if (!version.empty()) return version;
+  }
+  return std::nullopt;
+}
+
 std::string Sha256Hex(std::string_view bytes) {
   std::array<unsigned char, EVP_MAX_MD_SIZE> digest{};
   unsigned int size = 0;

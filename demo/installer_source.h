@@ -38,6 +38,11 @@ bool IsSettingsText(std::string_view path);
 // already keeps it (an operator's own, or a wrong one on purpose in a test).
 std::string SettingsWithDigest(std::string_view text, std::string_view digest);
 
+// The version the site's settings texts offer (key ver of section ver, read as UTF-8), which the
+// site signs its installer for: the manual check's "/kam/kam.txt" first, since the demo offers
+// its upgrade there, else the start's "/upload/my2.txt". Nothing when neither names one.
+std::optional<std::string> AnnouncedVersion(const std::filesystem::path& site_root);
+
 // Lower-case hex SHA-256 of bytes.
 std::string Sha256Hex(std::string_view bytes);
 

@@ -47,6 +47,19 @@ TEST(SettingsWithDigest, PutsTheDigestIntoVerAndKeepsOneThatIsThere) {
   }
 }
 
+TEST(AnnouncedVersion, TheManualChecksTextFirstAsUtf8) {
+  kam::testing::TempDir site;
+  EXPECT_FALSE(AnnouncedVersion(site.path()).has_value());
+  site.Write("upload/my2.txt", "[ver]\r\nver=1.0\r\n");
+  EXPECT_EQ(AnnouncedVersion(site.path()), "1.0");
+  // "正式版" in GBK, as the settings texts are written.
+  site.Write("kam/kam.txt",
+             "[kampeizhi]\r\nname=x\r\n[ver]\r\nver=2.0 \xd5\xfd\xca\xbd\xb0\xe6\r\n");
+  EXPECT_EQ(AnnouncedVersion(site.path()), "2.0 正式版");
+  site.Write("kam/kam.txt", "[ver]\r\nsha256=" + std::string(64, 'a') + "\r\n");
+  EXPECT_EQ(AnnouncedVersion(site.path()), "1.0");
+}
+
 TEST(InstallerSource, TheBuiltInstallerOnceItExistsElseTheStandIn) {
   testing::TempDir dir;
   const fs::path stand_in = dir.Write("site/sela_pid_uid.exe", "#!/bin/sh\nexit 0\n");

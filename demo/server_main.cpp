@@ -4,8 +4,9 @@
 //                   [--misbehave /path=mode[,key=value...]]...
 //
 // /sela_pid_uid.exe is the build's installer once built (--installer names another file, "none"
-// keeps the site's stand-in script). /sela_pid_uid.exe.sig is its signature by the Ed25519
-// private key --installer-key names (default: the demo key; an empty name serves none).
+// keeps the site's stand-in script). /sela_pid_uid.exe.sig is its signature, for the version the
+// site's settings texts offer, by the Ed25519 private key --installer-key names (default: the
+// demo key; an empty name serves none).
 // --port 0 picks a free port. The first line on stdout names the address being served, so a
 // parent process can read the port from it. SIGTERM or SIGINT stop the server cleanly.
 #include <pthread.h>

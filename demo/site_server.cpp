@@ -112,15 +112,18 @@ std::shared_ptr<Body> BodyOfBytes(std::string bytes, std::string type) {
 }
 
 // What the site serves that is not a file as it lies: the installer (the built one, when there
-// is one), its signature when there is a signer and the site holds no such file, and the
-// settings texts naming its digest. Null for every other path.
+// is one), its signature for the version the settings texts offer when there is a signer and the
+// site holds no such file, and the settings texts naming its digest. Null for every other path.
 std::shared_ptr<const Body> GeneratedBody(const fs::path& root, const InstallerSource& installer,
                                           const std::optional<InstallerSigner>& signer,
                                           const std::string& path) {
   if (signer && path == std::string(kInstallerPath) + ".sig" && !FileFor(root, path)) {
-    auto bytes = installer.Bytes();
-    if (!bytes) return nullptr;
-    return BodyOfBytes(signer->SignatureText(*bytes), kSignatureType);
+    const auto bytes = installer.Bytes();
+    const auto version = AnnouncedVersion(root);
+    if (!bytes || !version) return nullptr;
+    std::string text = signer->UpdateSignatureText(*version, *bytes);
+    if (text.empty()) return nullptr;
+    return BodyOfBytes(std::move(text), kSignatureType);
   }
   if (path == kInstallerPath) {
     auto bytes = installer.Bytes();

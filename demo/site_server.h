@@ -11,6 +11,7 @@
 //                                    P misbehaves as M from now on ("normal" clears it)
 //   GET|POST /__control?clear=all    every route behaves again
 //   GET  /sela_pid_uid.exe.sig       with a signer and no such file: the installer's signature
+//                                    for the version the settings texts offer (AnnouncedVersion)
 //
 // A misbehaving route's body is the file's bytes when P names a file, otherwise the pattern
 // (length from ?bytes=, default 20000).

@@ -20,6 +20,7 @@ std::string HostOfUrl(const std::string& url) {
 }
 
 bool CurlTransport::Transfer(const std::string& url, const std::filesystem::path& destination,
+                             const TransferOptions& transfer,
                              const std::function<bool(const ProgressNotification&)>& notify) {
   const std::string host = HostOfUrl(url);
   bool found = false;
@@ -39,8 +40,15 @@ bool CurlTransport::Transfer(const std::string& url, const std::filesystem::path
     return send(BindStatus::kConnecting, host);
   };
 
+  const auto too_large = [&](std::int64_t bytes) {
+    return transfer.max_bytes > 0 && bytes > transfer.max_bytes;
+  };
+  std::int64_t body_bytes = 0;
+
   HttpDownloadCallbacks callbacks;
   callbacks.on_headers = [&](long, std::int64_t content_length) {
+    // Refused before a file is made for it.
+    if (too_large(content_length)) return false;
     if (!found && !before_headers()) return false;
     headers = true;
     total = content_length > 0 ? content_length : 0;
@@ -56,11 +64,21 @@ bool CurlTransport::Transfer(const std::string& url, const std::filesystem::path
     return send(BindStatus::kDownloadingData, url);
   };
 
+  // A body longer than it said, or than it may be, is cut off before the piece too many is
+  // written.
+  callbacks.on_body = [&](std::string_view bytes) {
+    body_bytes += static_cast<std::int64_t>(bytes.size());
+    if (too_large(body_bytes)) return false;
+    if (transfer.on_body) transfer.on_body(bytes);
+    return true;
+  };
+
   HttpDownloadOptions options;
   // The window gets its turn from these notifications: well within 100 ms even while the
   // server is silent.
   options.progress_interval = std::chrono::milliseconds(50);
   options.ca_file = ca_file_;
+  options.total_timeout = transfer.time_limit;
   HttpDownloadResult result = HttpDownloadToFile(url, destination, options, callbacks);
   if (result != HttpDownloadResult::kOk) return false;
   if (total == 0) total = received;

@@ -29,9 +29,10 @@ class CurlTransportTest : public ::testing::Test {
   }
 
   // Runs one transfer into the target folder, recording every notification.
-  bool Run(const std::string& url, std::function<bool(const ProgressNotification&)> extra = {}) {
+  bool Run(const std::string& url, std::function<bool(const ProgressNotification&)> extra = {},
+           const TransferOptions& options = {}) {
     CurlTransport transport;
-    return transport.Transfer(url, Target(), [&](const ProgressNotification& n) {
+    return transport.Transfer(url, Target(), options, [&](const ProgressNotification& n) {
       seen_.push_back(n);
       return extra ? extra(n) : true;
     });
@@ -123,6 +124,67 @@ TEST_F(CurlTransportTest, NotificationsKeepComingWhileTheServerIsSilent) {
     }
   }
   EXPECT_GE(still, 3);
+}
+
+TEST_F(CurlTransportTest, BodyIsSeenPieceByPieceAsItIsWritten) {
+  ASSERT_TRUE(server_.ok()) << server_.error();
+  ASSERT_TRUE(server_.Misbehave("/sela_pid_uid.exe", "slow", "rate=200000"));
+  std::string seen;
+  int pieces = 0;
+  TransferOptions options;
+  options.on_body = [&](std::string_view bytes) {
+    seen.append(bytes);
+    ++pieces;
+  };
+  ASSERT_TRUE(Run(server_.Url("/sela_pid_uid.exe"), {}, options));
+  EXPECT_TRUE(seen == InstallerBytes()) << seen.size() << " bytes seen";
+  EXPECT_GT(pieces, 1);
+}
+
+struct LimitCase {
+  const char* what;
+  std::int64_t max_bytes;  // from the body's size
+  const char* mode;
+  const char* params;
+  bool ok;
+};
+
+TEST_F(CurlTransportTest, BodyPastTheLimitFailsAndLeavesTheFormerFile) {
+  ASSERT_TRUE(server_.ok()) << server_.error();
+  const auto size = static_cast<std::int64_t>(InstallerBytes().size());
+  const LimitCase cases[] = {
+      {"announced, one byte over", size - 1, "normal", "", false},
+      {"unannounced, one byte over", size - 1, "chunked", "", false},
+      {"announced, at the limit", size, "normal", "", true},
+      {"unannounced, at the limit", size, "chunked", "", true},
+  };
+  for (const LimitCase& c : cases) {
+    SCOPED_TRACE(c.what);
+    ASSERT_TRUE(WriteFileAtomically(Target(), "former installer"));
+    ASSERT_TRUE(server_.Misbehave("/sela_pid_uid.exe", c.mode, c.params));
+    TransferOptions options;
+    options.max_bytes = c.max_bytes;
+    std::int64_t seen = 0;
+    options.on_body = [&](std::string_view bytes) {
+      seen += static_cast<std::int64_t>(bytes.size());
+    };
+    EXPECT_EQ(Run(server_.Url("/sela_pid_uid.exe"), {}, options), c.ok);
+    EXPECT_LE(seen, c.max_bytes);  // no piece past the limit is taken
+    EXPECT_EQ(ReadFileBytes(Target()), c.ok ? InstallerBytes() : "former installer");
+    EXPECT_EQ(FilesInTarget().size(), 1u);
+  }
+}
+
+TEST_F(CurlTransportTest, TransferPastTheTimeLimitFailsAndLeavesTheFormerFile) {
+  ASSERT_TRUE(server_.ok()) << server_.error();
+  ASSERT_TRUE(WriteFileAtomically(Target(), "former installer"));
+  // About 20 s at this rate, never silent for long.
+  ASSERT_TRUE(server_.Misbehave("/sela_pid_uid.exe", "slow", "rate=1000"));
+  TransferOptions options;
+  options.time_limit = std::chrono::milliseconds(700);
+  EXPECT_FALSE(Run(server_.Url("/sela_pid_uid.exe"), {}, options));
+  EXPECT_EQ(ReadFileBytes(Target()), "former installer");
+  EXPECT_EQ(FilesInTarget().size(), 1u);
 }
 
 TEST_F(CurlTransportTest, OnlyHttpAddressesAreFetched) {

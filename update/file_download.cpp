@@ -49,13 +49,14 @@ void CFileDownload::SetOnProgress(std::function<void(const ProgressEvent&)> hand
 }
 
 bool CFileDownload::StartDownloading(const std::string& url,
-                                     const std::filesystem::path& destination) {
+                                     const std::filesystem::path& destination,
+                                     const TransferOptions& options) {
   if (downloading_) return false;
   auto binding = std::make_shared<Binding>();
   OnStartBinding(binding);
-  bool ok = transport_.Transfer(url, destination, [this, binding](const ProgressNotification& n) {
-    return OnProgress(*binding, n);
-  });
+  bool ok = transport_.Transfer(
+      url, destination, options,
+      [this, binding](const ProgressNotification& n) { return OnProgress(*binding, n); });
   OnStopBinding();
   return ok && !binding->aborted;
 }

@@ -4,11 +4,13 @@
 // transfer. The transfer itself is a port (the platform's URL-to-file service).
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 
 namespace kam::update {
 
@@ -29,13 +31,26 @@ struct ProgressNotification {
   std::string text;
 };
 
+// What a transfer is held to, and who sees its bytes as they arrive.
+struct TransferOptions {
+  // A body announced or grown past this many bytes fails the transfer; 0: no limit.
+  std::int64_t max_bytes = 0;
+  // The whole transfer, connecting included, fails once it took longer; 0: no limit.
+  std::chrono::milliseconds time_limit{0};
+  // Each piece of the body, in order, as it arrives: joined, exactly the bytes the destination
+  // gets when the transfer succeeds.
+  std::function<void(std::string_view bytes)> on_body;
+};
+
 // The platform's blocking URL-to-file transfer.
 class BindingTransport {
  public:
   virtual ~BindingTransport() = default;
   // Transfers url into destination, calling notify for each notification on this thread;
   // notify returning false aborts the transfer. True only when destination now holds the body.
+  // A failed transfer leaves the former destination as it was.
   virtual bool Transfer(const std::string& url, const std::filesystem::path& destination,
+                        const TransferOptions& options,
                         const std::function<bool(const ProgressNotification&)>& notify) = 0;
 };
 
@@ -79,7 +94,8 @@ class CFileDownload {
 
   // Downloads url into destination; returns when the transfer has ended. False at once, doing
   // nothing, while a transfer is running; false for any failure and for an abort.
-  bool StartDownloading(const std::string& url, const std::filesystem::path& destination);
+  bool StartDownloading(const std::string& url, const std::filesystem::path& destination,
+                        const TransferOptions& options = {});
 
   // Stops the running transfer, if any. Never fails; downloading is false afterwards at once.
   void AbortDownloading();

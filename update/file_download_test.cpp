@@ -39,6 +39,7 @@ class ScriptedTransport : public BindingTransport {
   ScriptedTransport(FakeClock& clock) : clock_(clock) {}
 
   bool Transfer(const std::string& url, const std::filesystem::path& destination,
+                const TransferOptions&,
                 const std::function<bool(const ProgressNotification&)>& notify) override {
     ++transfers;
     urls.push_back(url);

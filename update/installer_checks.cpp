@@ -28,8 +28,8 @@ std::string_view SignatureVerdictName(SignatureVerdict verdict) {
       return "malformed";
     case SignatureVerdict::kWrong:
       return "wrong";
-    case SignatureVerdict::kUnreadable:
-      return "installer unreadable";
+    case SignatureVerdict::kBadVersion:
+      return "version not signable";
     case SignatureVerdict::kBadKey:
       return "built-in key unusable";
   }

@@ -1,11 +1,12 @@
 // What the updater checks about a downloaded installer before it may run it: the digest the
-// operators publish in the settings, and the publisher's signature fetched beside it. The
-// cryptography is a port (update/verify/ has it on libcrypto); the decisions are the flow's.
+// operators publish in the settings, and the publisher's signature, fetched beside it, of the
+// offered version and the installer's digest. The cryptography is a port (update/verify/ has it
+// on libcrypto); the decisions are the flow's.
 #pragma once
 
 #include <array>
 #include <cstdint>
-#include <filesystem>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -19,23 +20,34 @@ inline constexpr std::int64_t kMaxSignatureBytes = 1024;
 enum class SignatureVerdict {
   kGood,
   kMalformed,   // not the base64 text of 64 bytes (empty, binary, cut short, too long)
-  kWrong,       // well-formed, but not the publisher's signature of these bytes
-  kUnreadable,  // the installer could not be read
+  kWrong,       // well-formed, but not the publisher's signature of this version and digest
+  kBadVersion,  // the offered version cannot be signed: it holds a line end or a NUL
   kBadKey,      // the built-in key is not a usable Ed25519 public key
 };
 
 // A short English name for the log ("good", "malformed", ...).
 std::string_view SignatureVerdictName(SignatureVerdict verdict);
 
+// SHA-256 of bytes given piece by piece, as a download arrives.
+class Sha256Stream {
+ public:
+  virtual ~Sha256Stream() = default;
+  virtual void Update(std::string_view bytes) = 0;
+  // The digest of everything given, as 64 lower-case hex digits.
+  virtual std::string HexDigest() = 0;
+};
+
 class InstallerChecks {
  public:
   virtual ~InstallerChecks() = default;
   // True when the build holds a publisher's key: an installer then runs only when signed.
   virtual bool HasPublisherKey() const = 0;
-  // The file's SHA-256 as 64 lower-case hex digits; nothing when it cannot be read.
-  virtual std::optional<std::string> Sha256Hex(const std::filesystem::path& file) = 0;
-  // Whether signature_text is the publisher's signature of the file's bytes.
-  virtual SignatureVerdict CheckSignature(const std::filesystem::path& file,
+  // A fresh digest for one download.
+  virtual std::unique_ptr<Sha256Stream> NewSha256() = 0;
+  // Whether signature_text is the publisher's signature of the installer with this SHA-256
+  // (64 lower-case hex digits) offered as this version: a signature of another version or
+  // another installer is wrong.
+  virtual SignatureVerdict CheckSignature(std::string_view version, std::string_view sha256_hex,
                                           std::string_view signature_text) = 0;
 };
 

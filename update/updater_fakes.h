@@ -104,21 +104,30 @@ class ScriptedPump : public MessagePump {
   std::deque<std::function<void()>> actions;
 };
 
-// Sends progress notifications; on success writes the body to the destination: the installer's
-// for the installer's address, the signature's for its ".sig" (none: that transfer fails).
+// Sends progress notifications, each after its half of the body; on success writes the body to
+// the destination: the installer's for the installer's address, the signature's for its ".sig"
+// (none: that transfer fails).
 class FakeTransport : public BindingTransport {
  public:
   bool Transfer(const std::string& url, const std::filesystem::path& destination,
+                const TransferOptions& options,
                 const std::function<bool(const ProgressNotification&)>& notify) override {
     ++transfers;
     urls.push_back(url);
     destinations.push_back(destination);
+    limits.push_back({options.max_bytes, options.time_limit});
     const bool is_signature = url.ends_with(".sig");
     if (is_signature && !signature) return false;
     const std::string& bytes = is_signature ? *signature : body;
     auto size = static_cast<std::int64_t>(bytes.size());
     const std::int64_t announced = is_signature && !announce_signature_size ? 0 : size;
+    std::int64_t sent = 0;
     for (std::int64_t done : {size / 2, size}) {
+      if (options.on_body) {
+        options.on_body(std::string_view(bytes).substr(static_cast<std::size_t>(sent),
+                                                       static_cast<std::size_t>(done - sent)));
+      }
+      sent = done;
       ++notifications;
       if (!notify({done, announced, BindStatus::kDownloadingData, url})) return false;
     }
@@ -134,35 +143,44 @@ class FakeTransport : public BindingTransport {
   int notifications = 0;
   std::vector<std::string> urls;
   std::vector<std::filesystem::path> destinations;
+  std::vector<InstallerLimits> limits;  // what each transfer was held to
 };
 
-// The cryptography, faked: the digest and the verdict are set by the test, and every question
-// is recorded with the file's bytes as they were when it was asked.
+// The cryptography, faked: the digest and the verdict are set by the test; every digest records
+// the bytes it was given, and every question is recorded.
 class FakeChecks : public InstallerChecks {
  public:
+  class FakeSha256 : public Sha256Stream {
+   public:
+    FakeSha256(FakeChecks& checks, std::size_t index) : checks_(checks), index_(index) {}
+    void Update(std::string_view bytes) override { checks_.digested[index_].append(bytes); }
+    std::string HexDigest() override { return checks_.digest; }
+
+   private:
+    FakeChecks& checks_;
+    std::size_t index_;
+  };
+
   bool HasPublisherKey() const override { return has_key; }
-  std::optional<std::string> Sha256Hex(const std::filesystem::path& file) override {
-    digested.push_back(file);
-    return digest;
+  std::unique_ptr<Sha256Stream> NewSha256() override {
+    digested.emplace_back();
+    return std::make_unique<FakeSha256>(*this, digested.size() - 1);
   }
-  SignatureVerdict CheckSignature(const std::filesystem::path& file,
+  SignatureVerdict CheckSignature(std::string_view version, std::string_view sha256_hex,
                                   std::string_view signature_text) override {
-    std::ifstream in(file, std::ios::binary);
-    checked.push_back(
-        {file, std::string(signature_text),
-         std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>())});
+    checked.push_back({std::string(version), std::string(sha256_hex), std::string(signature_text)});
     return verdict;
   }
 
   struct Check {
-    std::filesystem::path file;
+    std::string version;
+    std::string sha256;
     std::string signature_text;
-    std::string file_bytes;
   };
   bool has_key = true;
   std::string digest = std::string(64, 'd');
   SignatureVerdict verdict = SignatureVerdict::kGood;
-  std::vector<std::filesystem::path> digested;
+  std::vector<std::string> digested;  // the bytes each digest was given
   std::vector<Check> checked;
 };
 

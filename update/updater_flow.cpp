@@ -99,8 +99,17 @@ void Updater::OnUpgradeClicked() {
   const std::filesystem::path installer = InstallerPath();
 
   if (!download_.downloading()) state_ = UpdaterState::kDownloading;
-  bool ok = download_.StartDownloading(url, installer);
-  if (ok) ok = InstallerIsTheOneOnOffer(installer) && InstallerIsSigned(url, installer);
+  // Digested as it arrives, so the file is never read back: the digest is of the bytes written.
+  std::unique_ptr<Sha256Stream> digest = checks_.NewSha256();
+  TransferOptions options;
+  options.max_bytes = installer_limits_.max_bytes;
+  options.time_limit = installer_limits_.time_limit;
+  options.on_body = [&digest](std::string_view bytes) { digest->Update(bytes); };
+  bool ok = download_.StartDownloading(url, installer, options);
+  if (ok) {
+    const std::string sha256 = digest->HexDigest();
+    ok = InstallerIsTheOneOnOffer(installer, sha256) && InstallerIsSigned(url, installer, sha256);
+  }
   // The painted close button may have ended the updater from inside a transfer.
   if (ended_) return;
   if (!ok) {
@@ -124,15 +133,16 @@ void Updater::OnUpgradeClicked() {
   view_.EndProgram(0);
 }
 
-bool Updater::InstallerIsTheOneOnOffer(const std::filesystem::path& file) {
+bool Updater::InstallerIsTheOneOnOffer(const std::filesystem::path& file,
+                                       const std::string& sha256) {
   if (expected_sha256_.empty()) return true;
-  std::optional<std::string> actual = checks_.Sha256Hex(file);
-  if (actual && DigestMatches(expected_sha256_, *actual)) return true;
+  if (DigestMatches(expected_sha256_, sha256)) return true;
   Refuse(file, "the downloaded installer does not match the published SHA-256");
   return false;
 }
 
-bool Updater::InstallerIsSigned(const std::string& url, const std::filesystem::path& file) {
+bool Updater::InstallerIsSigned(const std::string& url, const std::filesystem::path& file,
+                                const std::string& sha256) {
   if (!checks_.HasPublisherKey()) return true;
   const std::string signature_url = url + ".sig";
   const std::filesystem::path signature_file = Utf8Path(PathUtf8(file) + ".sig");
@@ -159,7 +169,7 @@ bool Updater::InstallerIsSigned(const std::string& url, const std::filesystem::p
     Refuse(file, "no signature for the installer at " + signature_url);
     return false;
   }
-  const SignatureVerdict verdict = checks_.CheckSignature(file, *text);
+  const SignatureVerdict verdict = checks_.CheckSignature(offered_version_, sha256, *text);
   if (verdict == SignatureVerdict::kGood) return true;
   Refuse(file, "the installer's signature " + signature_url +
                    " is refused: " + std::string(SignatureVerdictName(verdict)));

@@ -3,6 +3,8 @@
 // unload. Decisions only; the window and the system are ports.
 #pragma once
 
+#include <chrono>
+#include <cstdint>
 #include <filesystem>
 #include <string>
 
@@ -13,6 +15,17 @@
 namespace kam::update {
 
 inline constexpr char kInstallerName[] = "sela_pid_uid.exe";
+
+// What an installer download may take. Installers are tens of MB; a body past the size or a
+// transfer past the time (a server that trickles) fails like any other failed download.
+inline constexpr std::int64_t kMaxInstallerBytes = std::int64_t{1} << 30;
+// The largest installer arrives within it at about 150 KB/s.
+inline constexpr std::chrono::hours kInstallerTimeLimit{2};
+
+struct InstallerLimits {
+  std::int64_t max_bytes = kMaxInstallerBytes;
+  std::chrono::milliseconds time_limit = kInstallerTimeLimit;
+};
 
 enum class UpdaterState {
   kStarting,
@@ -47,6 +60,9 @@ class Updater {
   // The window closes, whatever the cause: stops a running transfer. Idempotent.
   void Unload();
 
+  // Tests give smaller limits.
+  void SetInstallerLimits(const InstallerLimits& limits) { installer_limits_ = limits; }
+
   UpdaterState state() const { return state_; }
   const std::string& dizhi() const { return dizhi_; }
   const std::string& offered_version() const { return offered_version_; }
@@ -57,8 +73,10 @@ class Updater {
 
  private:
   void OnProgress(const ProgressEvent& event);
-  bool InstallerIsTheOneOnOffer(const std::filesystem::path& file);
-  bool InstallerIsSigned(const std::string& url, const std::filesystem::path& file);
+  // sha256: the digest of the bytes the download wrote.
+  bool InstallerIsTheOneOnOffer(const std::filesystem::path& file, const std::string& sha256);
+  bool InstallerIsSigned(const std::string& url, const std::filesystem::path& file,
+                         const std::string& sha256);
   // Deletes an installer that must not run, and says why.
   void Refuse(const std::filesystem::path& file, const std::string& why);
 
@@ -67,6 +85,7 @@ class Updater {
   InstallerChecks& checks_;
   CFileDownload download_;
   std::filesystem::path program_dir_;
+  InstallerLimits installer_limits_;
   UpdaterState state_ = UpdaterState::kStarting;
   bool unloaded_ = false;
   bool ended_ = false;

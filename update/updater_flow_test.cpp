@@ -178,7 +178,7 @@ TEST_F(UpdaterTest, ProgressUpdatesTheBarAndTheLabel) {
 // Notifications straight into the window's handler through a transport that sends them as given.
 class ListTransport : public BindingTransport {
  public:
-  bool Transfer(const std::string&, const std::filesystem::path&,
+  bool Transfer(const std::string&, const std::filesystem::path&, const TransferOptions&,
                 const std::function<bool(const ProgressNotification&)>& notify) override {
     for (const auto& n : notifications) notify(n);
     return false;
@@ -219,6 +219,7 @@ TEST(UpdaterPaths, ProgramDirectoryAtTheRootDownloadsAndStartsOneFile) {
   class NoWriteTransport : public BindingTransport {
    public:
     bool Transfer(const std::string&, const std::filesystem::path& destination,
+                  const TransferOptions&,
                   const std::function<bool(const ProgressNotification&)>&) override {
       seen = destination;
       return true;

@@ -35,13 +35,15 @@ class SignedUpgradeTest : public UpdaterTest {
   }
 };
 
-TEST_F(SignedUpgradeTest, GoodSignatureOfTheDownloadedFileLetsItRun) {
+TEST_F(SignedUpgradeTest, GoodSignatureOfTheOfferedVersionAndTheDownloadsDigestLetsItRun) {
   StartWith("2.0.1###shengji###");
   updater.OnUpgradeClicked();
   EXPECT_THAT(transport.urls, ElementsAre(kInstallerUrl, std::string(kInstallerUrl) + ".sig"));
+  // Only the installer is digested, from the bytes as they arrived.
+  EXPECT_THAT(checks.digested, ElementsAre(transport.body));
   ASSERT_EQ(checks.checked.size(), 1u);
-  EXPECT_EQ(checks.checked[0].file, dir.path() / kInstallerName);
-  EXPECT_EQ(checks.checked[0].file_bytes, transport.body);
+  EXPECT_EQ(checks.checked[0].version, "2.0.1");
+  EXPECT_EQ(checks.checked[0].sha256, checks.digest);
   EXPECT_EQ(checks.checked[0].signature_text, *transport.signature);
   EXPECT_THAT(log, ElementsAre("kill kamplayer.exe", "start " + Installer(),
                                "write Version/Version=2.0.1", "kill update.exe", "end 0"));
@@ -52,7 +54,7 @@ TEST_F(SignedUpgradeTest, GoodSignatureOfTheDownloadedFileLetsItRun) {
 
 TEST_F(SignedUpgradeTest, RefusedVerdictsDeleteTheInstallerAndSayWhy) {
   for (SignatureVerdict verdict : {SignatureVerdict::kWrong, SignatureVerdict::kMalformed,
-                                   SignatureVerdict::kUnreadable, SignatureVerdict::kBadKey}) {
+                                   SignatureVerdict::kBadVersion, SignatureVerdict::kBadKey}) {
     SCOPED_TRACE(std::string(SignatureVerdictName(verdict)));
     Log run_log;
     FakeView run_view(run_log);
@@ -101,7 +103,7 @@ TEST_F(SignedUpgradeTest, SignatureFileLongerThanTheLimitIsNotRead) {
   // A transfer whose notifications stayed under the limit but whose file did not.
   class QuietTransport : public BindingTransport {
    public:
-    bool Transfer(const std::string& url, const fs::path& destination,
+    bool Transfer(const std::string& url, const fs::path& destination, const TransferOptions&,
                   const std::function<bool(const ProgressNotification&)>&) override {
       std::ofstream(destination, std::ios::binary)
           << (url.ends_with(".sig") ? std::string(kMaxSignatureBytes + 1, 'A') : "installer");
@@ -200,13 +202,40 @@ TEST_F(SignedUpgradeTest, SiteAddressWithBackslashesChecksAndStartsTheSameFile) 
     const fs::path installer = dir.path() / kInstallerName;
     ASSERT_EQ(run_transport.destinations.size(), 2u);
     EXPECT_EQ(run_transport.destinations[0], installer);
-    EXPECT_THAT(run_checks.digested, ElementsAre(installer));
+    EXPECT_THAT(run_checks.digested, ElementsAre(run_transport.body));
     ASSERT_EQ(run_checks.checked.size(), 1u);
-    EXPECT_EQ(run_checks.checked[0].file, installer);
     EXPECT_THAT(run_log, ElementsAre("kill kamplayer.exe", "start " + installer.string(),
                                      "write Version/Version=2.0.1", "kill update.exe", "end 0"));
     fs::remove(installer);
   }
+}
+
+// The version is signed as the player sent it: no trimming, no case folding, no other encoding.
+TEST_F(SignedUpgradeTest, SignatureIsAskedForTheOfferedVersionExactlyAsReceived) {
+  for (const char* version : {"2.0.1", " 2.0 beta ", "2.0-正式版", "V2.0", "~~~", ""}) {
+    SCOPED_TRACE(version);
+    Log run_log;
+    FakeView run_view(run_log);
+    FakeSystem run_system(run_log);
+    run_system.settings = system.settings;
+    FakeChecks run_checks;
+    Updater run(run_view, run_system, transport, clock, pump, run_checks, dir.path());
+    ASSERT_TRUE(run.Start(std::string(version) + "###shengji###").show);
+    run.OnUpgradeClicked();
+    ASSERT_EQ(run_checks.checked.size(), 1u);
+    EXPECT_EQ(run_checks.checked[0].version, version);
+    fs::remove(dir.path() / kInstallerName);
+  }
+}
+
+TEST_F(SignedUpgradeTest, InstallerIsHeldToTheLimitsAndTheSignatureIsLeftToItsOwn) {
+  StartWith("2.0.1###shengji###");
+  updater.OnUpgradeClicked();
+  ASSERT_EQ(transport.limits.size(), 2u);
+  EXPECT_EQ(transport.limits[0].max_bytes, std::int64_t{1} << 30);
+  EXPECT_EQ(transport.limits[0].time_limit, std::chrono::hours(2));
+  // The signature has its own byte limit, checked by the flow so that it can say why.
+  EXPECT_EQ(transport.limits[1].max_bytes, 0);
 }
 
 }  // namespace

@@ -269,10 +269,15 @@ class DamagedInstaller : public ::testing::Test {
     programs_before_ = FilesUnder(prog_.path());
   }
 
-  // The site on a free port serving installer; the program directory's settings name the
-  // real installer's digest.
+  // The site on a free port serving installer, offering it (and signing it) as 2.0; the
+  // program directory's settings name the real installer's digest.
   void Serve(const fs::path& installer) {
-    server_ = std::make_unique<DemoServer>(DemoServer::kAnyPort, DemoServer::DefaultSiteRoot(),
+    const fs::path site = scratch_.path() / "site";
+    ASSERT_TRUE(DemoServer::CopyDefaultSite(site));
+    for (const char* text : {"upload/my2.txt", "kam/kam.txt"}) {
+      std::ofstream(site / text, std::ios::binary | std::ios::trunc) << "[ver]\r\nver=2.0\r\n";
+    }
+    server_ = std::make_unique<DemoServer>(DemoServer::kAnyPort, site,
                                            std::vector<std::string>{"--installer", installer});
     ASSERT_TRUE(server_->ok()) << server_->error();
     prog_.Write("\\kamplayer.db",

@@ -88,6 +88,20 @@ int CountColour(const fs::path& png, int x, int y, int width, int height, const 
   return out.empty() ? -1 : std::stoi(out);
 }
 
+// The version the tests start the updater with, and which the site's settings texts offer.
+constexpr char kOffered[] = "2.0.1";
+
+// A copy of the demo site in folder whose settings texts offer version: the site signs its
+// installer for that version.
+fs::path SiteOffering(const fs::path& folder, const std::string& version) {
+  EXPECT_TRUE(DemoServer::CopyDefaultSite(folder));
+  for (const char* text : {"upload/my2.txt", "kam/kam.txt"}) {
+    std::ofstream(folder / text, std::ios::binary | std::ios::trunc)
+        << "[ver]\r\nver=" << version << "\r\n";
+  }
+  return folder;
+}
+
 // Inside the window: the upgrade button, the OK button, the cancel label.
 constexpr Point kImage6{216 + 54, 272 + 15};
 constexpr Point kImage3{216 + 54, 264 + 15};
@@ -190,8 +204,8 @@ class UpdaterProgram : public ::testing::Test {
   }
 
   ProgramDirCopy dir_;
-  DemoServer server_{DemoServer::kAnyPort};
   testing::TempDir scratch_;
+  DemoServer server_{DemoServer::kAnyPort, SiteOffering(scratch_.path() / "offering", kOffered)};
   fs::path installer_log_;
   std::string config_before_;
   int runs_ = 0;
@@ -322,8 +336,7 @@ TEST_F(UpdaterProgram, InstallerWithAWrongSignatureIsNotRun) {
     GTEST_SKIP() << "built with another publisher key than the demo site's";
   }
   // The demo key's signature of the installer as it was, beside an installer changed since.
-  const fs::path site = scratch_.path() / "site";
-  ASSERT_TRUE(DemoServer::CopyDefaultSite(site));
+  const fs::path site = SiteOffering(scratch_.path() / "site", kOffered);
   DemoServer server(DemoServer::kAnyPort, site);
   ASSERT_TRUE(server.ok()) << server.error();
   auto signature = testing::HttpGet(server.Url("/sela_pid_uid.exe.sig"));
@@ -335,6 +348,21 @@ TEST_F(UpdaterProgram, InstallerWithAWrongSignatureIsNotRun) {
 
   UpgradeAndExpectTheInstallerRefused();
   EXPECT_NE(LogOf(runs_).find("signature"), std::string::npos) << LogOf(runs_);
+}
+
+// A downgrade offer: the site's installer, signed for 1.0, offered as the newest version.
+TEST_F(UpdaterProgram, InstallerSignedForAnotherVersionIsNotRun) {
+  if (std::string_view(build::kUpdatePublicKey) != build::kDemoUpdatePublicKey) {
+    GTEST_SKIP() << "built with another publisher key than the demo site's";
+  }
+  DemoServer server(DemoServer::kAnyPort, SiteOffering(scratch_.path() / "site", "1.0"));
+  ASSERT_TRUE(server.ok()) << server.error();
+  dir_.Write("\\kamplayer.db", "[kampeizhi]\r\nwangzhan=" + server.BaseUrl() +
+                                   "\r\n[ver]\r\nver=" + kOffered + "\r\n");
+
+  UpgradeAndExpectTheInstallerRefused();
+  EXPECT_NE(LogOf(runs_).find("signature"), std::string::npos) << LogOf(runs_);
+  EXPECT_NE(LogOf(runs_).find("wrong"), std::string::npos) << LogOf(runs_);
 }
 
 TEST_F(UpdaterProgram, InstallerWithoutASignatureIsNotRun) {

@@ -32,7 +32,7 @@ class QuietSystem : public UpdaterSystem {
 // A transfer that sends a fixed list of notifications, then fails.
 class ListTransport : public BindingTransport {
  public:
-  bool Transfer(const std::string&, const std::filesystem::path&,
+  bool Transfer(const std::string&, const std::filesystem::path&, const TransferOptions&,
                 const std::function<bool(const ProgressNotification&)>& notify) override {
     for (const auto& n : notifications) {
       if (!notify(n)) return false;
@@ -46,8 +46,12 @@ class ListTransport : public BindingTransport {
 class NoChecks : public InstallerChecks {
  public:
   bool HasPublisherKey() const override { return false; }
-  std::optional<std::string> Sha256Hex(const std::filesystem::path&) override { return {}; }
-  SignatureVerdict CheckSignature(const std::filesystem::path&, std::string_view) override {
+  class NoDigest : public Sha256Stream {
+    void Update(std::string_view) override {}
+    std::string HexDigest() override { return {}; }
+  };
+  std::unique_ptr<Sha256Stream> NewSha256() override { return std::make_unique<NoDigest>(); }
+  SignatureVerdict CheckSignature(std::string_view, std::string_view, std::string_view) override {
     return SignatureVerdict::kWrong;
   }
 };

@@ -44,35 +44,56 @@ TEST(DemoKey, IsTheBuildsDefaultKey) {
             std::string(kam::build::kDemoUpdatePublicKey) + "\n");
 }
 
-TEST(SignInstallerScript, WritesTheSignatureTheUpdaterAccepts) {
+std::string DigestOf(const std::string& bytes) {
+  auto digest = NewLibcryptoSha256();
+  digest->Update(bytes);
+  return digest->HexDigest();
+}
+
+std::string SignCommand(const fs::path& key, const fs::path& installer,
+                        const std::string& version) {
+  return Quote(kScript.string()) + " " + Quote(key.string()) + " " + Quote(installer.string()) +
+         " " + Quote(version);
+}
+
+TEST(SignInstallerScript, WritesTheSignatureTheUpdaterAcceptsForThatVersionOnly) {
   kam::testing::TempDir dir;
   // A name with a blank and a quote, as an operator's folder may have.
-  const fs::path installer = dir.Write("it's setup.exe", "#!/bin/sh\nexit 0\n");
-  const auto [out, status] = RunCommand(Quote(kScript.string()) + " " + Quote(kDemoKey.string()) +
-                                        " " + Quote(installer.string()));
-  ASSERT_EQ(status, 0) << out;
-  const auto text = ReadFileBytes(installer.string() + ".sig");
-  ASSERT_TRUE(text.has_value());
-  EXPECT_EQ(text->size(), 89u);  // one line of base64 of 64 bytes
+  const std::string bytes = "#!/bin/sh\nexit 0\n";
+  const fs::path installer = dir.Write("it's setup.exe", bytes);
   LibcryptoInstallerChecks checks(kam::build::kDemoUpdatePublicKey);
-  EXPECT_EQ(checks.CheckSignature(installer, *text), SignatureVerdict::kGood);
-  dir.Write("it's setup.exe", "#!/bin/sh\nexit 1\n");
-  EXPECT_EQ(checks.CheckSignature(installer, *text), SignatureVerdict::kWrong);
+  for (const std::string version : {"2.0.1", "2.0 正式版", " 2.0###beta ", "-v"}) {
+    SCOPED_TRACE(version);
+    const auto [out, status] = RunCommand(SignCommand(kDemoKey, installer, version));
+    ASSERT_EQ(status, 0) << out;
+    const auto text = ReadFileBytes(installer.string() + ".sig");
+    ASSERT_TRUE(text.has_value());
+    EXPECT_EQ(text->size(), 89u);  // one line of base64 of 64 bytes
+    EXPECT_EQ(checks.CheckSignature(version, DigestOf(bytes), *text), SignatureVerdict::kGood);
+    EXPECT_EQ(checks.CheckSignature(version + ".1", DigestOf(bytes), *text),
+              SignatureVerdict::kWrong);
+    EXPECT_EQ(checks.CheckSignature(version, DigestOf(bytes + "x"), *text),
+              SignatureVerdict::kWrong);
+  }
 }
 
 TEST(SignInstallerScript, RefusesWhatItCannotSignAndLeavesNoFile) {
   kam::testing::TempDir dir;
   const fs::path installer = dir.Write("setup.exe", "x");
   const fs::path not_a_key = dir.Write("key.pem", "not a key");
-  EXPECT_NE(RunCommand(Quote(kScript.string()) + " " + Quote(not_a_key.string()) + " " +
-                       Quote(installer.string()))
-                .second,
-            0);
-  EXPECT_NE(RunCommand(Quote(kScript.string()) + " " + Quote(kDemoKey.string()) + " " +
-                       Quote((dir.path() / "missing").string()))
-                .second,
-            0);
-  EXPECT_NE(RunCommand(Quote(kScript.string()) + " " + Quote(kDemoKey.string())).second, 0);
+  const std::string script = Quote(kScript.string());
+  for (const std::string& command : {
+           SignCommand(not_a_key, installer, "2.0"),
+           SignCommand(kDemoKey, dir.path() / "missing", "2.0"),
+           // No version: the signature would say nothing about what it is offered as.
+           script + " " + Quote(kDemoKey.string()) + " " + Quote(installer.string()),
+           script + " " + Quote(kDemoKey.string()),
+           SignCommand(kDemoKey, installer, "2.0\nsha256=" + std::string(64, '0')),
+           SignCommand(kDemoKey, installer, "2.0\r"), SignCommand(kDemoKey, installer, ""),
+           SignCommand(kDemoKey, installer, "2.0 \xd5\xfd"),  // GBK, not UTF-8
+       }) {
+    EXPECT_NE(RunCommand(command).second, 0) << command;
+  }
   EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 2);
 }
 

@@ -3,9 +3,9 @@
 #include <openssl/evp.h>
 
 #include <algorithm>
-#include <fstream>
 #include <memory>
-#include <vector>
+
+#include "update/verify/update_message.h"
 
 namespace kam::update {
 namespace {
@@ -29,54 +29,38 @@ bool IsBase64Letter(char c) {
          c == '/';
 }
 
-// Opens a regular file only: a folder opens too, but fails on its first read.
-std::optional<std::ifstream> OpenFile(const std::filesystem::path& file) {
-  std::error_code ec;
-  if (!std::filesystem::is_regular_file(file, ec)) return std::nullopt;
-  std::ifstream in(file, std::ios::binary);
-  if (!in) return std::nullopt;
-  return in;
-}
-
-// Ed25519 takes the message whole.
-std::optional<std::string> ReadWholeFile(const std::filesystem::path& file) {
-  auto in = OpenFile(file);
-  if (!in) return std::nullopt;
-  std::string bytes;
-  std::vector<char> buffer(1 << 16);
-  while (*in) {
-    in->read(buffer.data(), static_cast<std::streamsize>(buffer.size()));
-    bytes.append(buffer.data(), static_cast<std::size_t>(in->gcount()));
+class LibcryptoSha256 : public Sha256Stream {
+ public:
+  LibcryptoSha256() : ctx_(EVP_MD_CTX_new()) {
+    ok_ = ctx_ && EVP_DigestInit_ex(ctx_.get(), EVP_sha256(), nullptr) == 1;
   }
-  if (in->bad()) return std::nullopt;
-  return bytes;
-}
+
+  void Update(std::string_view bytes) override {
+    if (ok_ && !bytes.empty()) ok_ = EVP_DigestUpdate(ctx_.get(), bytes.data(), bytes.size()) == 1;
+  }
+
+  // A digest that failed along the way is no digest: the empty text matches nothing.
+  std::string HexDigest() override {
+    unsigned char digest[EVP_MAX_MD_SIZE];
+    unsigned int size = 0;
+    if (!ok_ || EVP_DigestFinal_ex(ctx_.get(), digest, &size) != 1) return {};
+    ok_ = false;
+    std::string hex;
+    for (unsigned int i = 0; i < size; ++i) {
+      hex += "0123456789abcdef"[digest[i] >> 4];
+      hex += "0123456789abcdef"[digest[i] & 15];
+    }
+    return hex;
+  }
+
+ private:
+  std::unique_ptr<EVP_MD_CTX, MdCtxFree> ctx_;
+  bool ok_ = false;
+};
 
 }  // namespace
 
-std::optional<std::string> FileSha256Hex(const std::filesystem::path& file) {
-  auto opened = OpenFile(file);
-  if (!opened) return std::nullopt;
-  std::ifstream& in = *opened;
-  std::unique_ptr<EVP_MD_CTX, MdCtxFree> ctx(EVP_MD_CTX_new());
-  if (!ctx || EVP_DigestInit_ex(ctx.get(), EVP_sha256(), nullptr) != 1) return std::nullopt;
-  std::vector<char> buffer(1 << 16);
-  while (in) {
-    in.read(buffer.data(), static_cast<std::streamsize>(buffer.size()));
-    const auto got = static_cast<std::size_t>(in.gcount());
-    if (got > 0 && EVP_DigestUpdate(ctx.get(), buffer.data(), got) != 1) return std::nullopt;
-  }
-  if (in.bad()) return std::nullopt;
-  unsigned char digest[EVP_MAX_MD_SIZE];
-  unsigned int size = 0;
-  if (EVP_DigestFinal_ex(ctx.get(), digest, &size) != 1) return std::nullopt;
-  std::string hex;
-  for (unsigned int i = 0; i < size; ++i) {
-    hex += "0123456789abcdef"[digest[i] >> 4];
-    hex += "0123456789abcdef"[digest[i] & 15];
-  }
-  return hex;
-}
+std::unique_ptr<Sha256Stream> NewLibcryptoSha256() { return std::make_unique<LibcryptoSha256>(); }
 
 std::optional<Signature> DecodeSignatureText(std::string_view text) {
   while (!text.empty() && IsSpace(text.front())) text.remove_prefix(1);
@@ -114,20 +98,27 @@ SignatureVerdict CheckEd25519(const PublisherKey& key, std::string_view message,
   return verified == 1 ? SignatureVerdict::kGood : SignatureVerdict::kWrong;
 }
 
+SignatureVerdict CheckUpdateSignature(const PublisherKey& key, std::string_view version,
+                                      std::string_view sha256_hex,
+                                      std::string_view signature_text) {
+  if (!IsSignableVersion(version)) return SignatureVerdict::kBadVersion;
+  const std::optional<std::string> message = UpdateMessage(version, sha256_hex);
+  // A digest not in its one form names no installer, so nothing can be signed for it.
+  if (!message) {
+    return DecodeSignatureText(signature_text) ? SignatureVerdict::kWrong
+                                               : SignatureVerdict::kMalformed;
+  }
+  return CheckEd25519(key, *message, signature_text);
+}
+
 LibcryptoInstallerChecks::LibcryptoInstallerChecks(std::string_view key_hex)
     : has_key_(!key_hex.empty()), key_(ParsePublisherKey(key_hex)) {}
 
-std::optional<std::string> LibcryptoInstallerChecks::Sha256Hex(const std::filesystem::path& file) {
-  return FileSha256Hex(file);
-}
-
-SignatureVerdict LibcryptoInstallerChecks::CheckSignature(const std::filesystem::path& file,
+SignatureVerdict LibcryptoInstallerChecks::CheckSignature(std::string_view version,
+                                                          std::string_view sha256_hex,
                                                           std::string_view signature_text) {
   if (!key_) return SignatureVerdict::kBadKey;
-  if (!DecodeSignatureText(signature_text)) return SignatureVerdict::kMalformed;
-  const std::optional<std::string> bytes = ReadWholeFile(file);
-  if (!bytes) return SignatureVerdict::kUnreadable;
-  return CheckEd25519(*key_, *bytes, signature_text);
+  return CheckUpdateSignature(*key_, version, sha256_hex, signature_text);
 }
 
 }  // namespace kam::update

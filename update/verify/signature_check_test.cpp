@@ -2,18 +2,18 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <random>
 #include <string>
 
 #include "demo/installer_signer.h"
-#include "tests/support/temp_dir.h"
 
 namespace kam::update {
 namespace {
 
 using demo::InstallerSigner;
 
-// An installer larger than the file reader's buffer, with every byte value in it.
+// An installer of several download pieces, with every byte value in it.
 std::string InstallerBytes() {
   std::string bytes = "#!/bin/sh\nexit 0\n";
   std::mt19937 random(15);
@@ -43,24 +43,38 @@ std::string Base64Of(const std::string& bytes) {
   return text;
 }
 
+// Digested as the updater digests a download: in pieces of uneven sizes.
+std::string DigestOf(const std::string& bytes) {
+  auto digest = NewLibcryptoSha256();
+  std::size_t at = 0;
+  for (std::size_t piece = 1; at < bytes.size(); piece = piece * 3 + 1) {
+    digest->Update(std::string_view(bytes).substr(at, piece));
+    at += piece;
+  }
+  return digest->HexDigest();
+}
+
+constexpr char kVersion[] = "2.0.1";
+
 class SignatureCheckTest : public ::testing::Test {
  protected:
   SignatureCheckTest()
       : signer_(InstallerSigner::Generate()),
         other_signer_(InstallerSigner::Generate()),
-        checks_(signer_.PublicKeyHex()) {
-    installer_ = dir_.Write("sela_pid_uid.exe", InstallerBytes());
-    good_ = signer_.SignatureText(InstallerBytes());
-  }
+        checks_(signer_.PublicKeyHex()),
+        sha256_(DigestOf(InstallerBytes())),
+        good_(signer_.UpdateSignatureText(kVersion, InstallerBytes())) {}
 
   // The signature text without its line end.
   std::string Good() const { return good_.substr(0, good_.size() - 1); }
+  SignatureVerdict Check(std::string_view text) {
+    return checks_.CheckSignature(kVersion, sha256_, text);
+  }
 
-  kam::testing::TempDir dir_;
   InstallerSigner signer_;
   InstallerSigner other_signer_;
   LibcryptoInstallerChecks checks_;
-  std::filesystem::path installer_;
+  std::string sha256_;
   std::string good_;
 };
 
@@ -91,8 +105,11 @@ TEST_F(SignatureCheckTest, VerdictsForEveryKindOfSignatureText) {
       {"good", Good(), SignatureVerdict::kGood},
       {"good with its line end", good_, SignatureVerdict::kGood},
       {"whitespace around", " \t\r\n" + Good() + "\r\n\n  \v\f", SignatureVerdict::kGood},
-      {"another file's", signer_.SignatureText("another installer"), SignatureVerdict::kWrong},
-      {"another key's", other_signer_.SignatureText(InstallerBytes()), SignatureVerdict::kWrong},
+      {"another file's", signer_.UpdateSignatureText(kVersion, "another installer"),
+       SignatureVerdict::kWrong},
+      {"another key's", other_signer_.UpdateSignatureText(kVersion, InstallerBytes()),
+       SignatureVerdict::kWrong},
+      {"the bytes alone", signer_.SignatureText(InstallerBytes()), SignatureVerdict::kWrong},
       {"one letter changed", flipped, SignatureVerdict::kWrong},
       {"64 zero bytes", Base64Of(std::string(64, '\0')), SignatureVerdict::kWrong},
       {"empty", "", SignatureVerdict::kMalformed},
@@ -113,50 +130,58 @@ TEST_F(SignatureCheckTest, VerdictsForEveryKindOfSignatureText) {
       {"hex instead of base64", std::string(128, 'a'), SignatureVerdict::kMalformed},
   };
   for (const VerdictCase& c : cases) {
-    EXPECT_EQ(checks_.CheckSignature(installer_, c.text), c.verdict) << c.what;
+    EXPECT_EQ(Check(c.text), c.verdict) << c.what;
   }
   if (has_url_letters) {
-    EXPECT_EQ(checks_.CheckSignature(installer_, url_safe), SignatureVerdict::kMalformed);
+    EXPECT_EQ(Check(url_safe), SignatureVerdict::kMalformed);
   }
 }
 
-TEST_F(SignatureCheckTest, TheFileOnDiskIsWhatIsChecked) {
-  const std::string changed = InstallerBytes().substr(0, 199999) + "!";
-  dir_.Write("sela_pid_uid.exe", changed);
-  EXPECT_EQ(checks_.CheckSignature(installer_, good_), SignatureVerdict::kWrong);
-  dir_.Write("sela_pid_uid.exe", InstallerBytes());
-  EXPECT_EQ(checks_.CheckSignature(installer_, good_), SignatureVerdict::kGood);
+TEST_F(SignatureCheckTest, OneByteChangedAnywhereIsAnotherInstaller) {
+  for (std::size_t at :
+       {std::size_t{0}, std::size_t{65535}, std::size_t{65536}, std::size_t{199999}}) {
+    std::string changed = InstallerBytes();
+    changed[at] = static_cast<char>(changed[at] ^ 1);
+    EXPECT_EQ(checks_.CheckSignature(kVersion, DigestOf(changed), good_), SignatureVerdict::kWrong)
+        << at;
+  }
+  EXPECT_EQ(checks_.CheckSignature(kVersion, DigestOf(InstallerBytes()), good_),
+            SignatureVerdict::kGood);
 }
 
 TEST_F(SignatureCheckTest, EmptyInstallerHasASignatureToo) {
-  const auto empty = dir_.Write("empty.exe", "");
-  EXPECT_EQ(checks_.CheckSignature(empty, signer_.SignatureText("")), SignatureVerdict::kGood);
-  EXPECT_EQ(checks_.CheckSignature(empty, good_), SignatureVerdict::kWrong);
+  const std::string empty_sha = DigestOf("");
+  EXPECT_EQ(checks_.CheckSignature(kVersion, empty_sha, signer_.UpdateSignatureText(kVersion, "")),
+            SignatureVerdict::kGood);
+  EXPECT_EQ(checks_.CheckSignature(kVersion, empty_sha, good_), SignatureVerdict::kWrong);
 }
 
-TEST_F(SignatureCheckTest, MissingInstallerIsUnreadable) {
-  EXPECT_EQ(checks_.CheckSignature(dir_.path() / "missing.exe", good_),
-            SignatureVerdict::kUnreadable);
-  EXPECT_EQ(checks_.CheckSignature(dir_.path(), good_), SignatureVerdict::kUnreadable);
+// A digest that failed on the way is empty; nothing verifies for it.
+TEST_F(SignatureCheckTest, DigestNotInItsOneFormPassesNothing) {
+  std::string upper = sha256_;
+  for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  for (const std::string& sha : {std::string(), upper, sha256_.substr(1), sha256_ + "0"}) {
+    EXPECT_EQ(checks_.CheckSignature(kVersion, sha, good_), SignatureVerdict::kWrong) << sha;
+    EXPECT_EQ(checks_.CheckSignature(kVersion, sha, "x"), SignatureVerdict::kMalformed) << sha;
+  }
 }
 
 TEST(LibcryptoInstallerChecks, KeyOptionDecidesWhetherSignaturesAreNeeded) {
-  kam::testing::TempDir dir;
-  const auto file = dir.Write("sela_pid_uid.exe", "x");
   const InstallerSigner signer = InstallerSigner::Generate();
+  const std::string sha256 = DigestOf("x");
   EXPECT_FALSE(LibcryptoInstallerChecks("").HasPublisherKey());
   EXPECT_TRUE(LibcryptoInstallerChecks(signer.PublicKeyHex()).HasPublisherKey());
   // A key text that does not parse refuses every installer rather than none.
   for (const char* bad : {"xyz", "04dfc56a", " "}) {
     LibcryptoInstallerChecks checks(bad);
     EXPECT_TRUE(checks.HasPublisherKey()) << bad;
-    EXPECT_EQ(checks.CheckSignature(file, signer.SignatureText("x")), SignatureVerdict::kBadKey)
+    EXPECT_EQ(checks.CheckSignature("1.0", sha256, signer.UpdateSignatureText("1.0", "x")),
+              SignatureVerdict::kBadKey)
         << bad;
   }
 }
 
-TEST(FileSha256Hex, KnownDigestsAcrossTheReadBuffer) {
-  kam::testing::TempDir dir;
+TEST(LibcryptoSha256, KnownDigestsWhateverThePieces) {
   struct Case {
     std::string bytes;
     const char* digest;
@@ -168,11 +193,11 @@ TEST(FileSha256Hex, KnownDigestsAcrossTheReadBuffer) {
        "cdc76e5c9914fb9281a1c7e284d73e67f1809a48a497200e046d39ccc7112cd0"},
   };
   for (const Case& c : cases) {
-    const auto file = dir.Write("f.bin", c.bytes);
-    EXPECT_EQ(FileSha256Hex(file), c.digest) << c.bytes.size() << " bytes";
+    EXPECT_EQ(DigestOf(c.bytes), c.digest) << c.bytes.size() << " bytes in pieces";
+    auto whole = NewLibcryptoSha256();
+    whole->Update(c.bytes);
+    EXPECT_EQ(whole->HexDigest(), c.digest) << c.bytes.size() << " bytes at once";
   }
-  EXPECT_FALSE(FileSha256Hex(dir.path() / "missing.bin").has_value());
-  EXPECT_FALSE(FileSha256Hex(dir.path()).has_value());
 }
 
 }  // namespace
