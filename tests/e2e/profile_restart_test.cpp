@@ -18,6 +18,19 @@ std::string SyncGet(const std::string& path) {
 
 class ProfileE2E : public BrowseE2E {
  protected:
+  // The first answer the page gives to a request without side effects (or one repeated
+  // harmlessly), asked again while an evaluation times out, for at most a minute.
+  static std::optional<std::string> Answer(DevToolsSession& page, const std::string& expression) {
+    std::optional<std::string> answer;
+    WaitUntil(
+        [&] {
+          answer = page.EvaluateString(expression);
+          return answer.has_value();
+        },
+        seconds(60));
+    return answer;
+  }
+
   // Ends the player as a user does: the tray menu's exit item.
   void ExitThroughTheTray(ProgramRun& player) {
     const auto icon = WaitForTrayIcon(player.pid());
@@ -70,7 +83,8 @@ TEST_F(ProfileE2E, LoginSurvivesARequestToEnd) {
     auto player = Start("kamplayer-1.log");
     auto listweb = Catalogue();
     ASSERT_TRUE(listweb) << "the catalogue never loaded";
-    EXPECT_EQ(listweb->EvaluateString(SyncGet("/member/login?name=li4")), "welcome li4\n");
+    // On a loaded machine one evaluation may not answer in time; logging in again is harmless.
+    ASSERT_EQ(Answer(*listweb, SyncGet("/member/login?name=li4")), "welcome li4\n");
     ASSERT_EQ(kill(player->pid(), SIGTERM), 0);
     const auto status = player->Wait(seconds(30));
     ASSERT_TRUE(status) << "still running after SIGTERM";
@@ -80,7 +94,7 @@ TEST_F(ProfileE2E, LoginSurvivesARequestToEnd) {
   auto player = Start("kamplayer-2.log");
   auto listweb = Catalogue();
   ASSERT_TRUE(listweb) << "the catalogue never loaded after the restart";
-  EXPECT_EQ(listweb->EvaluateString(SyncGet("/member/whoami")), "kam_member=li4");
+  EXPECT_EQ(Answer(*listweb, SyncGet("/member/whoami")), "kam_member=li4");
 }
 
 }  // namespace
