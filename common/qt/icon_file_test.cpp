@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QBuffer>
-#include <QGuiApplication>
 #include <QImage>
 #include <QImageWriter>
 
@@ -12,12 +12,13 @@
 namespace kam {
 namespace {
 
+// One application for the whole test program; the plain-text tests need widgets.
 QGuiApplication& App() {
   static int argc = 1;
   static char name[] = "common_qt_test";
   static char* argv[] = {name, nullptr};
   static auto* app =
-      qApp != nullptr ? static_cast<QGuiApplication*>(qApp) : new QGuiApplication(argc, argv);
+      qApp != nullptr ? static_cast<QGuiApplication*>(qApp) : new QApplication(argc, argv);
   return *app;
 }
 

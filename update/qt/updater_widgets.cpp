@@ -2,6 +2,8 @@
 
 #include <QMouseEvent>
 
+#include "common/qt/plain_text.h"
+
 namespace kam::update {
 namespace {
 
@@ -13,6 +15,7 @@ bool IsClick(QWidget* widget, QMouseEvent* event) {
 }  // namespace
 
 PlainLabel::PlainLabel(QWidget* parent) : QLabel(parent) {
+  MakePlain(this);
   setMouseTracking(true);
   setAlignment(Qt::AlignLeft | Qt::AlignTop);
 }
@@ -26,7 +29,10 @@ void PlainLabel::mouseReleaseEvent(QMouseEvent* event) {
   if (IsClick(this, event)) emit clicked();
 }
 
-PictureButton::PictureButton(QWidget* parent) : QLabel(parent) { setMouseTracking(true); }
+PictureButton::PictureButton(QWidget* parent) : QLabel(parent) {
+  MakePlain(this);
+  setMouseTracking(true);
+}
 
 void PictureButton::mousePressEvent(QMouseEvent* event) { event->accept(); }
 

@@ -5,6 +5,7 @@
 #include <QCloseEvent>
 #include <QLabel>
 
+#include "common/qt/plain_text.h"
 #include "tests/support/temp_dir.h"
 #include "update/qt/progress_bar.h"
 #include "update/qt/qt_test_app.h"
@@ -128,6 +129,18 @@ TEST_F(UpdaterWindowTest, OfferedVersionFollowsTheFirstPartWithoutOverlap) {
   EXPECT_GE(label3->x(), 288);
   EXPECT_EQ(label2->y(), 176);
   EXPECT_TRUE(window.ControlWidget(Control::kImage6)->isVisibleTo(&window));
+}
+
+TEST_F(UpdaterWindowTest, OfferedVersionIsShownAsWritten) {
+  const auto rich = RichTextLabels(&window);
+  for (const QLabel* label : rich) ADD_FAILURE() << label->objectName().toStdString();
+  Start("<b>2.0</b><img src=\"/dev/zero\">###shengji###");
+  const auto* label2 = static_cast<QLabel*>(window.ControlWidget(Control::kLabel2));
+  EXPECT_EQ(label2->textFormat(), Qt::PlainText);
+  EXPECT_NE(label2->text().indexOf(QStringLiteral("<b>2.0</b><img src=\"/dev/zero\">")), -1)
+      << label2->text().toStdString();
+  EXPECT_GE(label2->sizeHint().width(),
+            QFontMetrics(label2->font()).horizontalAdvance(QStringLiteral("<b>2.0</b>")));
 }
 
 TEST_F(UpdaterWindowTest, PaintsSkinButtonsAndFrame) {

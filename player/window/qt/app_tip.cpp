@@ -3,6 +3,8 @@
 #include <QGuiApplication>
 #include <QScreen>
 
+#include "common/qt/plain_text.h"
+
 namespace kam::window {
 
 FrmAppTip::FrmAppTip(QWidget* parent)
@@ -15,7 +17,7 @@ FrmAppTip::FrmAppTip(QWidget* parent)
   pal.setColor(QPalette::Window, QColor(128, 128, 128));
   setPalette(pal);
 
-  label1_ = new QLabel(this);
+  label1_ = NewPlainLabel(this);
   label1_->setObjectName(QStringLiteral("Label1"));
   label1_->setGeometry(8, 5, 337, 25);  // 120, 80 twips; 5055 x 375 twips
   label1_->setAlignment(Qt::AlignCenter);

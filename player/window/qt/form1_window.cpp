@@ -12,6 +12,7 @@
 
 #include "common/program_dir.h"
 #include "common/qt/icon_file.h"
+#include "common/qt/plain_text.h"
 #include "player/window/layout.h"
 #include "player/window/qt/app_tip.h"
 #include "player/window/qt/artwork.h"
@@ -44,7 +45,7 @@ QFont SongTi(double points, bool bold) {
 }
 
 QLabel* TransparentLabel(QWidget* parent, const QColor& color) {
-  auto* label = new QLabel(parent);
+  QLabel* label = NewPlainLabel(parent);
   label->setAttribute(Qt::WA_TranslucentBackground);
   QPalette pal = label->palette();
   pal.setColor(QPalette::WindowText, color);
@@ -129,7 +130,7 @@ void Form1Window::BuildControls(QWebEngineProfile* site_profile) {
 
   PictureBox* picture10 = AddBox(Ctl::Picture10, this, "Picture10");
   picture10->hide();
-  L3_ = new QLabel(picture10);
+  L3_ = NewPlainLabel(picture10);
   L3_->setObjectName(QStringLiteral("L3"));
   L3_->hide();
   controls_[static_cast<int>(Ctl::L3)] = L3_;

@@ -6,9 +6,11 @@
 #include <QImage>
 #include <QSystemTrayIcon>
 #include <QTest>
+#include <QTextDocument>
 #include <QWindow>
 
 #include "common/atomic_file.h"
+#include "common/qt/plain_text.h"
 #include "player/window/qt/app_tip.h"
 #include "player/window/qt/form1_chrome_test_app.h"
 #include "player/window/qt/form2.h"
@@ -170,6 +172,28 @@ TEST_F(Form1WindowTest, TrayIconCarriesTheCutTipAndGoesOnRemove) {
   EXPECT_FALSE(tray.icon().isVisible());
 }
 
+// What a tool tip shows of text (rich text when Qt takes it for markup).
+QString ShownToolTip(const QString& text) {
+  if (!Qt::mightBeRichText(text)) return text;
+  QTextDocument doc;
+  doc.setHtml(text);
+  return doc.toPlainText();
+}
+
+TEST_F(Form1WindowTest, EveryLabelAndTheTrayTipShowPlainText) {
+  const auto rich = RichTextLabels(&window_);
+  for (const QLabel* label : rich) ADD_FAILURE() << label->objectName().toStdString();
+  const QString caption = QStringLiteral("<b>看吧</b><img src=\"/dev/zero\">");
+  window_.verLabel()->setText(caption);
+  EXPECT_GE(window_.verLabel()->sizeHint().width(),
+            QFontMetrics(window_.verLabel()->font()).horizontalAdvance(caption));
+  Form2 form2(&window_);
+  QtTray tray(window_, form2);
+  tray.TrayShowIcon(caption.toStdString());
+  EXPECT_EQ(ShownToolTip(tray.icon().toolTip()), caption);
+  tray.TrayRemoveIcon();
+}
+
 TEST_F(Form1WindowTest, TaskbarHookIsInstalledOnce) {
   EXPECT_FALSE(window_.taskbarHooked());
   window_.TaskbarHook();
@@ -193,6 +217,20 @@ TEST(FrmAppTip, ShowsCentredThenHidesAfterThreeSeconds) {
   EXPECT_TRUE(tip.isVisible());
   EXPECT_TRUE(QTest::qWaitFor([&] { return !tip.isVisible(); }, 2000));
   EXPECT_FALSE(tip.Timer1()->isActive());
+}
+
+TEST(FrmAppTip, ShowsATitleNameAsWritten) {
+  App();
+  FrmAppTip tip;
+  EXPECT_TRUE(RichTextLabels(&tip).isEmpty());
+  const QString text = QStringLiteral("<b>x</b>放入桌面成功，从桌面打开观看");
+  tip.ShowTip(text.toStdString());
+  EXPECT_EQ(tip.Label1()->text(), text);
+  EXPECT_EQ(tip.Label1()->textFormat(), Qt::PlainText);
+  // Drawn as characters: the text takes the width of all of them, markup included.
+  EXPECT_GE(tip.Label1()->sizeHint().width(),
+            QFontMetrics(tip.Label1()->font()).horizontalAdvance(text));
+  tip.hide();
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <thread>
 
+#include "common/qt/plain_text.h"
 #include "player/browse/qt/site_profile.h"
 #include "player/playlist/history.h"
 #include "player/startup/qt/end_request.h"
@@ -112,7 +113,7 @@ bool PlayerApp::Busy(MainPane pane) { return PaneOf(pane)->Busy(); }
 void PlayerApp::SetSilent(MainPane pane, bool silent) { PaneOf(pane)->SetSilent(silent); }
 
 void PlayerApp::SetCaption(const std::string& caption) {
-  window().setWindowTitle(QString::fromStdString(caption));
+  window().setWindowTitle(PlainWindowTitle(QString::fromStdString(caption)));
 }
 
 void PlayerApp::SetVersionLabel(const std::string& text) {

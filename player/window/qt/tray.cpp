@@ -3,6 +3,7 @@
 #include <QCursor>
 #include <QTimer>
 
+#include "common/qt/plain_text.h"
 #include "player/window/qt/artwork.h"
 #include "player/window/qt/form1_window.h"
 #include "player/window/qt/form2.h"
@@ -40,7 +41,7 @@ void QtTray::SetIconAndTip(const TrayRecord& record) {
   QIcon icon = window_.windowIcon();
   if (icon.isNull() || icon.availableSizes().isEmpty()) icon = artwork::AppIcon();
   icon_.setIcon(icon);
-  icon_.setToolTip(QString::fromStdString(record.tip));
+  icon_.setToolTip(PlainToolTip(QString::fromStdString(record.tip)));
 }
 
 void QtTray::ShowBalloon(const TrayRecord& record) {
@@ -62,6 +63,7 @@ void QtTray::ShowPendingBalloon() {
   }
   const TrayRecord r = *pending_balloon_;
   pending_balloon_.reset();
+  // The balloon's texts are the program's own, and Qt's balloon shows them as plain text.
   icon_.showMessage(QString::fromStdString(r.info_title), QString::fromStdString(r.info),
                     BalloonIcon(r.info_flags), r.timeout_ms);
 }
