@@ -27,7 +27,12 @@ playlist::PlayOutcome Browse::ItemPlay(int index, std::string_view separator) {
 bool Browse::ListwebEvents::OnBeforeNavigate(const std::string& url) {
   return b_.dispatch_.ListwebBeforeNavigate(url);
 }
-bool Browse::ListwebEvents::OnNewWindow() { return b_.dispatch_.ListwebNewWindow(); }
+bool Browse::ListwebEvents::OnNavigationRequest(const NavigationRequest& request) {
+  return b_.dispatch_.ListwebBeforeNavigate(request);
+}
+bool Browse::ListwebEvents::OnNewWindow(const NewWindowRequest& request) {
+  return b_.dispatch_.ListwebNewWindow(request);
+}
 void Browse::ListwebEvents::OnStatusText(const std::string& text) { b_.watch_.StatusText(text); }
 void Browse::ListwebEvents::OnDownloadBegin() { b_.watch_.DownloadBegin(b_.ctx_.listweb); }
 void Browse::ListwebEvents::OnTitleChange(const std::string& title) {
@@ -45,7 +50,9 @@ bool Browse::W3Events::OnNavigationRequest(const NavigationRequest& request) {
 }
 void Browse::W3Events::OnDownloadBegin() { b_.watch_.DownloadBegin(b_.ctx_.W3); }
 
-bool Browse::QvodEvents::OnNewWindow() { return b_.dispatch_.QvodNewWindow(); }
+bool Browse::QvodEvents::OnNewWindow(const NewWindowRequest& request) {
+  return b_.dispatch_.QvodNewWindow(request);
+}
 void Browse::QvodEvents::OnStatusText(const std::string& text) { b_.watch_.StatusText(text); }
 void Browse::QvodEvents::OnDownloadBegin() { b_.watch_.DownloadBegin(b_.ctx_.qvod); }
 

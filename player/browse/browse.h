@@ -44,7 +44,8 @@ class Browse {
    public:
     explicit ListwebEvents(Browse& b) : b_(b) {}
     bool OnBeforeNavigate(const std::string& url) override;
-    bool OnNewWindow() override;
+    bool OnNavigationRequest(const NavigationRequest& request) override;
+    bool OnNewWindow(const NewWindowRequest& request) override;
     void OnUserInput() override { b_.dispatch_.ListwebUserInput(); }
     void OnStatusText(const std::string& text) override;
     void OnDownloadBegin() override;
@@ -67,7 +68,7 @@ class Browse {
   class QvodEvents : public NullPaneEvents {
    public:
     explicit QvodEvents(Browse& b) : b_(b) {}
-    bool OnNewWindow() override;
+    bool OnNewWindow(const NewWindowRequest& request) override;
     void OnUserInput() override { b_.dispatch_.QvodUserInput(); }
     void OnStatusText(const std::string& text) override;
     void OnDownloadBegin() override;

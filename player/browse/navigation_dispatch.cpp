@@ -44,12 +44,13 @@ bool IsWebAddress(std::string_view url) {
   return lower.rfind("http://", 0) == 0 || lower.rfind("https://", 0) == 0;
 }
 
-bool NavigationDispatch::ListwebBeforeNavigate(std::string url) {
+bool NavigationDispatch::ListwebBeforeNavigate(const NavigationRequest& request) {
+  std::string url = request.url;
   bool cancel = false;
   if (ContainsIgnoringAsciiCase(url, kShortcutScheme)) {
     cancel = true;
     RemoveAll(url, kShortcutScheme);
-    PlaceShortcut(url);
+    PlaceShortcut(url, request.by_press);
   }
   if (IsPlayerUrl(url)) {
     cancel = true;
@@ -58,11 +59,11 @@ bool NavigationDispatch::ListwebBeforeNavigate(std::string url) {
   return cancel;
 }
 
-void NavigationDispatch::PlaceShortcut(const std::string& url) {
+void NavigationDispatch::PlaceShortcut(const std::string& url, bool by_press) {
   // A page may ask for shortcuts as often as it likes; only the user's press makes one, and
   // without it the request leaves no trace the page could use to pester the user.
-  if (!listweb_input_.Consume(UserActionUse::kShortcut)) {
-    ctx_.listweb.NoteRefused(url, "shortcut without a press");
+  if (!listweb_input_.Consume(UserActionUse::kShortcut, by_press)) {
+    ctx_.listweb.NoteRefused(url, "shortcut no press asked for");
     return;
   }
   const std::string name = FieldOf(url, "@@@", 0);
@@ -156,18 +157,18 @@ bool NavigationDispatch::W3BeforeNavigate(const NavigationRequest& request) {
   return true;
 }
 
-bool NavigationDispatch::ListwebNewWindow() {
-  if (!listweb_input_.Consume(UserActionUse::kPopup)) {
-    ctx_.listweb.NoteRefused(ctx_.state.lastStatusText, "pop-up without a press");
+bool NavigationDispatch::ListwebNewWindow(const NewWindowRequest& request) {
+  if (!listweb_input_.Consume(UserActionUse::kPopup, request.by_press)) {
+    ctx_.listweb.NoteRefused(ctx_.state.lastStatusText, "pop-up no press asked for");
     return true;
   }
   OpenExternal(ctx_.state.lastStatusText);
   return true;
 }
 
-bool NavigationDispatch::QvodNewWindow() {
-  if (!qvod_input_.Consume(UserActionUse::kPopup)) {
-    ctx_.qvod.NoteRefused(ctx_.state.lastStatusText, "pop-up without a press");
+bool NavigationDispatch::QvodNewWindow(const NewWindowRequest& request) {
+  if (!qvod_input_.Consume(UserActionUse::kPopup, request.by_press)) {
+    ctx_.qvod.NoteRefused(ctx_.state.lastStatusText, "pop-up no press asked for");
     return true;
   }
   OpenExternal(ctx_.state.lastStatusText);

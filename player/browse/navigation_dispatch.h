@@ -3,21 +3,24 @@
 //
 // In the catalogue pane listweb three stages run in order on every navigation:
 //   1. "dddisk://name@@@path": a desktop shortcut that opens the title's page, and a tip; only
-//      right after the user pressed a button or key on the pane, once per press, and only for a
-//      path that keeps the address on the site;
+//      when the user's press on the pane asked for it (the pressed link, or the press's own
+//      handlers), right after the press, once per press, and only for a path that keeps the
+//      address on the site;
 //   2. a player scheme (player_schemes.h): the link, rewritten onto the site, plays in W3, behind
 //      the buffering overlay when it is switched on; a rewrite that leaves the site plays nothing;
 //   3. for a playback link, every link of the same scheme on the page that stays on the site
 //      becomes the play list.
 // In the player pane W3 a "colse://" address closes the player and reloads the catalogue; W3's
 // page goes nowhere but to http(s) addresses on the site, its frames nowhere but to http(s).
-// Pop-ups open the hovered address in the user's browser only after a press on the pane.
+// Pop-ups open the hovered address in the user's browser only when a press on the pane asked
+// for them, as for a shortcut.
 // Every refusal leaves one line on the pane's diagnostics category and changes nothing else.
 #pragma once
 
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "player/browse/browse_context.h"
 #include "player/browse/pane_port.h"
@@ -35,7 +38,10 @@ class NavigationDispatch {
   explicit NavigationDispatch(BrowseContext& ctx) : ctx_(ctx) {}
 
   // listweb's navigation hook; true cancels the navigation.
-  bool ListwebBeforeNavigate(std::string url);
+  bool ListwebBeforeNavigate(const NavigationRequest& request);
+  bool ListwebBeforeNavigate(std::string url) {
+    return ListwebBeforeNavigate(NavigationRequest{std::move(url)});
+  }
   // W3's navigation hook; true cancels the navigation.
   bool W3BeforeNavigate(const NavigationRequest& request);
   bool W3BeforeNavigate(std::string_view url) {
@@ -45,15 +51,15 @@ class NavigationDispatch {
   void ListwebUserInput() { listweb_input_.Pressed(); }
   void QvodUserInput() { qvod_input_.Pressed(); }
   // Pop-up requests; true refuses the new window. W3 keeps the engine's default.
-  bool ListwebNewWindow();
-  bool QvodNewWindow();
+  bool ListwebNewWindow(const NewWindowRequest& request);
+  bool QvodNewWindow(const NewWindowRequest& request);
 
   // Opens an address in the user's browser, but only a web address: the status text a page can
   // set by hovering must not open local files or other programs' protocols.
   void OpenExternal(std::string_view url);
 
  private:
-  void PlaceShortcut(const std::string& url);
+  void PlaceShortcut(const std::string& url, bool by_press);
   bool StartPlayback(const std::string& url);  // false when it refused the address
   void CollectEpisodes(const std::string& url);
 

@@ -15,8 +15,16 @@ constexpr char kBase[] = "http://Demo.Example:8080";
 // The base address as the site rule hands it on.
 const std::string kSite = "http://demo.example:8080";
 
+// A request the user's press asked for (its link, or its handlers during the press).
+NavigationRequest AskedRequest(std::string url) {
+  NavigationRequest r{std::move(url)};
+  r.by_press = true;
+  return r;
+}
+
 class DispatchTest : public ::testing::Test {
  protected:
+  bool Asked(std::string url) { return dispatch_.ListwebBeforeNavigate(AskedRequest(url)); }
   DispatchTest() { rig_.state.dizhi = kBase; }
   // A press on the catalogue pane a moment ago.
   void Press() {
@@ -31,7 +39,7 @@ class DispatchTest : public ::testing::Test {
 
 TEST_F(DispatchTest, ShortcutLinkPlacesAShortcutThatOpensTheTitlesPage) {
   Press();
-  EXPECT_TRUE(dispatch_.ListwebBeforeNavigate("dddisk://Title@@@/play/1.html"));
+  EXPECT_TRUE(Asked("dddisk://Title@@@/play/1.html"));
   ASSERT_EQ(rig_.shortcuts.saved.size(), 1u);
   const DesktopShortcut& s = rig_.shortcuts.saved[0];
   EXPECT_EQ(s.file_name, "Title");
@@ -44,7 +52,7 @@ TEST_F(DispatchTest, ShortcutLinkPlacesAShortcutThatOpensTheTitlesPage) {
 
 TEST_F(DispatchTest, ShortcutNameKeepsItsCaseAndChineseButItsFileNameIsMadeSafe) {
   Press();
-  dispatch_.ListwebBeforeNavigate("dddisk://../甲/乙 Ab@@@/p.html");
+  Asked("dddisk://../甲/乙 Ab@@@/p.html");
   ASSERT_EQ(rig_.shortcuts.saved.size(), 1u);
   EXPECT_EQ(rig_.shortcuts.saved[0].file_name, "_甲_乙 Ab");
   EXPECT_EQ(rig_.shortcuts.saved[0].description, "../甲/乙 Ab");
@@ -53,14 +61,14 @@ TEST_F(DispatchTest, ShortcutNameKeepsItsCaseAndChineseButItsFileNameIsMadeSafe)
 
 TEST_F(DispatchTest, ShortcutWithoutPathPointsAtTheBaseAddress) {
   Press();
-  dispatch_.ListwebBeforeNavigate("dddisk://OnlyName");
+  Asked("dddisk://OnlyName");
   ASSERT_EQ(rig_.shortcuts.saved.size(), 1u);
   EXPECT_EQ(DecodeLaunchArgs(rig_.shortcuts.saved[0].arguments), "OnlyName#@@" + kSite);
 }
 
 TEST_F(DispatchTest, NameWithTheArgumentSeparatorStillGivesTwoFields) {
   Press();
-  dispatch_.ListwebBeforeNavigate("dddisk://A#@@B@@@/x.html");
+  Asked("dddisk://A#@@B@@@/x.html");
   ASSERT_EQ(rig_.shortcuts.saved.size(), 1u);
   const std::string decoded = DecodeLaunchArgs(rig_.shortcuts.saved[0].arguments);
   EXPECT_EQ(decoded, "AB#@@" + kSite + "/x.html");
@@ -86,7 +94,8 @@ TEST_F(DispatchTest, ShortcutNeedsAFreshPressAndSpendsIt) {
     if (c.press) dispatch.ListwebUserInput();
     rig.clock.now += c.wait_ms;
     for (int i = 0; i < c.requests; ++i) {
-      EXPECT_TRUE(dispatch.ListwebBeforeNavigate("dddisk://T" + std::to_string(i) + "@@@/t.html"));
+      EXPECT_TRUE(dispatch.ListwebBeforeNavigate(
+          AskedRequest("dddisk://T" + std::to_string(i) + "@@@/t.html")));
     }
     EXPECT_EQ(rig.shortcuts.saved.size(), c.written) << c.name;
     // Tips only for the shortcuts written; refusals leave their note on the pane only.
@@ -94,6 +103,19 @@ TEST_F(DispatchTest, ShortcutNeedsAFreshPressAndSpendsIt) {
                                     [](const std::string& l) { return l.rfind("Tip ", 0) == 0; });
     EXPECT_EQ(static_cast<std::size_t>(tips), c.written) << c.name;
   }
+}
+
+TEST_F(DispatchTest, ShortcutThePressDidNotAskForIsRefusedAndLeavesThePress) {
+  Press();
+  // A page's loop asks right after the press: refused, and the press is still there.
+  for (int i = 0; i < 20; ++i) {
+    EXPECT_TRUE(dispatch_.ListwebBeforeNavigate("dddisk://Loop" + std::to_string(i) + "@@@/t"));
+  }
+  EXPECT_TRUE(rig_.shortcuts.saved.empty());
+  EXPECT_EQ(rig_.log.size(), 20u);
+  EXPECT_TRUE(Asked("dddisk://Title@@@/t.html"));
+  ASSERT_EQ(rig_.shortcuts.saved.size(), 1u);
+  EXPECT_EQ(rig_.shortcuts.saved[0].file_name, "Title");
 }
 
 TEST_F(DispatchTest, ShortcutWhosePathLeavesTheSiteIsRefused) {
@@ -110,7 +132,7 @@ TEST_F(DispatchTest, ShortcutWhosePathLeavesTheSiteIsRefused) {
     rig_.log.clear();
     rig_.shortcuts.saved.clear();
     Press();
-    EXPECT_TRUE(dispatch_.ListwebBeforeNavigate(c.link)) << c.link;
+    EXPECT_TRUE(Asked(c.link)) << c.link;
     if (!c.address) {
       EXPECT_TRUE(rig_.shortcuts.saved.empty()) << c.link;
       EXPECT_EQ(rig_.log, Log({std::string("listweb.Refused ") + (c.link + 9)})) << c.link;
@@ -124,13 +146,13 @@ TEST_F(DispatchTest, ShortcutWhosePathLeavesTheSiteIsRefused) {
 TEST_F(DispatchTest, TipShowsEvenWhenTheDesktopCannotBeWritten) {
   Press();
   rig_.shortcuts.succeed = false;
-  EXPECT_TRUE(dispatch_.ListwebBeforeNavigate("dddisk://T@@@/a"));
+  EXPECT_TRUE(Asked("dddisk://T@@@/a"));
   EXPECT_EQ(rig_.log, Log({"Tip T放入桌面成功，从桌面打开观看"}));
 }
 
 TEST_F(DispatchTest, ShortcutSchemeInAnyCaseCancels) {
   Press();
-  EXPECT_TRUE(dispatch_.ListwebBeforeNavigate("http://x/?go=DDDisk://T@@@/a"));
+  EXPECT_TRUE(Asked("http://x/?go=DDDisk://T@@@/a"));
   EXPECT_EQ(rig_.shortcuts.saved.size(), 1u);
 }
 
@@ -138,7 +160,7 @@ TEST_F(DispatchTest, ShortcutWhoseTextHoldsAPlayerSchemeAlsoPlays) {
   rig_.state.huangchong = "0";
   Press();
   // Stage 2 sees the URL without "dddisk://"; it plays when that is still a site address.
-  EXPECT_TRUE(dispatch_.ListwebBeforeNavigate("dddisk://qqplay:///v/1.html?n=T@@@/t.html"));
+  EXPECT_TRUE(Asked("dddisk://qqplay:///v/1.html?n=T@@@/t.html"));
   EXPECT_EQ(rig_.shortcuts.saved.size(), 1u);
   EXPECT_NE(std::find(rig_.log.begin(), rig_.log.end(),
                       "W3.Navigate " + kSite + "/v/1.html?n=t@@@/t.html"),
@@ -146,7 +168,7 @@ TEST_F(DispatchTest, ShortcutWhoseTextHoldsAPlayerSchemeAlsoPlays) {
   // A path holding the scheme leaves a text that is no address: the shortcut, but no play.
   rig_.log.clear();
   Press();
-  EXPECT_TRUE(dispatch_.ListwebBeforeNavigate("dddisk://T@@@/t.html?qqplay:///v/1.html"));
+  EXPECT_TRUE(Asked("dddisk://T@@@/t.html?qqplay:///v/1.html"));
   EXPECT_EQ(rig_.shortcuts.saved.size(), 2u);
   EXPECT_EQ(rig_.log, Log({"Tip T放入桌面成功，从桌面打开观看",
                            "W3.Refused T@@@/t.html?qqplay:///v/1.html"}));
@@ -354,7 +376,7 @@ TEST_F(DispatchTest, PopUpsAreRefusedAndOnlyWebAddressesOpen) {
     rig_.shell.opened.clear();
     rig_.state.lastStatusText = c.status;
     Press();
-    EXPECT_TRUE(dispatch_.ListwebNewWindow());
+    EXPECT_TRUE(dispatch_.ListwebNewWindow({c.status, true}));
     EXPECT_EQ(rig_.shell.opened.size(), c.opens ? 1u : 0u) << c.status;
     if (c.opens) {
       EXPECT_EQ(rig_.shell.opened[0], c.status);
@@ -365,28 +387,37 @@ TEST_F(DispatchTest, PopUpsAreRefusedAndOnlyWebAddressesOpen) {
 
 TEST_F(DispatchTest, PopUpsNeedAPressAndOpenOncePerPress) {
   rig_.state.lastStatusText = "http://demo/ad.html";
-  // A script's loop with no press, then one press while the loop goes on.
-  for (int i = 0; i < 1000; ++i) EXPECT_TRUE(dispatch_.ListwebNewWindow());
+  const NewWindowRequest loop{"http://demo/ad.html?1", false};
+  const NewWindowRequest link{"http://demo/about.html", true};
+  // A script's loop with no press; then a press while the loop goes on, and the link it asked
+  // for; then the link again, which the spent press no longer opens.
+  for (int i = 0; i < 1000; ++i) EXPECT_TRUE(dispatch_.ListwebNewWindow(loop));
   EXPECT_TRUE(rig_.shell.opened.empty());
   dispatch_.ListwebUserInput();
   for (int i = 0; i < 8; ++i) {
-    rig_.clock.now += 250;
-    EXPECT_TRUE(dispatch_.ListwebNewWindow());
+    rig_.clock.now += 20;
+    EXPECT_TRUE(dispatch_.ListwebNewWindow(loop));
   }
+  EXPECT_TRUE(rig_.shell.opened.empty());
+  EXPECT_TRUE(dispatch_.ListwebNewWindow(link));
+  EXPECT_TRUE(dispatch_.ListwebNewWindow(link));
   EXPECT_EQ(rig_.shell.opened, std::vector<std::string>({"http://demo/ad.html"}));
   // A press on another pane is no press on this one.
   dispatch_.QvodUserInput();
-  EXPECT_TRUE(dispatch_.ListwebNewWindow());
+  EXPECT_TRUE(dispatch_.ListwebNewWindow(link));
   EXPECT_EQ(rig_.shell.opened.size(), 1u);
 }
 
 TEST_F(DispatchTest, PopUpFromTheBufferingPageEndsTheOverlay) {
   rig_.state.lastStatusText = "http://demo/ad.html";
-  EXPECT_TRUE(dispatch_.QvodNewWindow());  // no press: refused, the overlay stays
+  EXPECT_TRUE(dispatch_.QvodNewWindow({"", true}));  // no press: refused, the overlay stays
   EXPECT_EQ(rig_.log, Log({"qvod.Refused http://demo/ad.html"}));
   rig_.log.clear();
   dispatch_.QvodUserInput();
-  EXPECT_TRUE(dispatch_.QvodNewWindow());
+  EXPECT_TRUE(dispatch_.QvodNewWindow({"", false}));  // not the press's: the overlay stays
+  EXPECT_EQ(rig_.log, Log({"qvod.Refused http://demo/ad.html"}));
+  rig_.log.clear();
+  EXPECT_TRUE(dispatch_.QvodNewWindow({"", true}));
   EXPECT_EQ(rig_.shell.opened, std::vector<std::string>({"http://demo/ad.html"}));
   EXPECT_EQ(rig_.log, Log({"vip.Hide", "Timer8.Stop"}));
 }

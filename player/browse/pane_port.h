@@ -34,6 +34,15 @@ struct NavigationRequest {
   std::string url;          // the text as the page wrote it (see OnBeforeNavigate)
   bool main_frame = true;   // false for a frame inside the page
   bool by_program = false;  // the program asked for it (PanePort::Navigate), no page did
+  // The user's press asked for it: the pressed link's own address, or the press's own event
+  // handlers while the press was dispatched to them (press_trace.h).
+  bool by_press = false;
+};
+
+// A new window a page asks for.
+struct NewWindowRequest {
+  std::string url;        // the address it would show (diagnostics)
+  bool by_press = false;  // as for a navigation
 };
 
 // Events of one pane. Every handler runs on the window thread.
@@ -51,7 +60,7 @@ class PaneEvents {
   // The user pressed a mouse button or a key on the pane (on any of its frames).
   virtual void OnUserInput() {}
   // A page asks for a new window. Return true to refuse it; false leaves the engine's default.
-  virtual bool OnNewWindow() = 0;
+  virtual bool OnNewWindow(const NewWindowRequest& request) = 0;
   // Status text: the hovered link's address, empty when the pointer leaves the link.
   virtual void OnStatusText(const std::string& text) = 0;
   // The pane starts loading a document (main frame).
@@ -70,7 +79,7 @@ class PaneEvents {
 class NullPaneEvents : public PaneEvents {
  public:
   bool OnBeforeNavigate(const std::string&) override { return false; }
-  bool OnNewWindow() override { return false; }
+  bool OnNewWindow(const NewWindowRequest&) override { return false; }
   void OnStatusText(const std::string&) override {}
   void OnDownloadBegin() override {}
   void OnDownloadComplete() override {}

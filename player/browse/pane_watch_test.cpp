@@ -115,12 +115,12 @@ TEST_F(BrowseEventsTest, TitleOnlyFromTheCatalogue) {
 
 TEST_F(BrowseEventsTest, PlayerPanePopUpsKeepTheEngineDefault) {
   rig_.state.lastStatusText = "http://x";
-  EXPECT_FALSE(browse_.W3_events().OnNewWindow());
+  EXPECT_FALSE(browse_.W3_events().OnNewWindow({}));
   EXPECT_TRUE(rig_.shell.opened.empty());
   browse_.qvod_events().OnUserInput();
   browse_.listweb_events().OnUserInput();
-  EXPECT_TRUE(browse_.qvod_events().OnNewWindow());
-  EXPECT_TRUE(browse_.listweb_events().OnNewWindow());
+  EXPECT_TRUE(browse_.qvod_events().OnNewWindow({"http://x", true}));
+  EXPECT_TRUE(browse_.listweb_events().OnNewWindow({"http://x", true}));
   EXPECT_EQ(rig_.shell.opened.size(), 2u);
 }
 

@@ -15,8 +15,8 @@ void UserActivation::Pressed() {
   ++press_;
 }
 
-bool UserActivation::Consume(UserActionUse use) {
-  if (!pressed_at_) return false;
+bool UserActivation::Consume(UserActionUse use, bool asked_by_press) {
+  if (!asked_by_press || !pressed_at_) return false;
   const std::int64_t age = clock_.NowMs() - *pressed_at_;
   if (age < 0 || age > kUserActionWindowMs) return false;
   static_cast<void>(use);

@@ -15,6 +15,7 @@ struct Step {
   std::int64_t advance_ms;
   enum { kPress, kShortcut, kPopup } what;
   bool granted = false;  // for the two uses
+  bool asked = true;     // the press asked for the use
 };
 
 struct ActivationCase {
@@ -37,7 +38,7 @@ TEST_P(ActivationRule, GrantsOneUseForEachFreshPress) {
     } else {
       const UserActionUse use =
           s.what == Step::kShortcut ? UserActionUse::kShortcut : UserActionUse::kPopup;
-      EXPECT_EQ(activation.Consume(use), s.granted) << "step " << i;
+      EXPECT_EQ(activation.Consume(use, s.asked), s.granted) << "step " << i;
     }
     ++i;
   }
@@ -65,7 +66,15 @@ INSTANTIATE_TEST_SUITE_P(
         ActivationCase{"LaterPressRestartsTheWindow",
                        {{0, Step::kPress}, {1900, Step::kPress}, {1900, Step::kShortcut, true}}},
         ActivationCase{"ClockGoingBackGrantsNothing",
-                       {{0, Step::kPress}, {-1, Step::kShortcut, false}}}));
+                       {{0, Step::kPress}, {-1, Step::kShortcut, false}}},
+        // A page's own requests right after the press are refused and do not spend it.
+        ActivationCase{"RequestThePressDidNotAskForLeavesItUnspent",
+                       {{0, Step::kPress},
+                        {10, Step::kShortcut, false, false},
+                        {10, Step::kPopup, false, false},
+                        {10, Step::kPopup, true},
+                        {10, Step::kShortcut, false}}},
+        ActivationCase{"AskedForWithoutAPress", {{0, Step::kPopup, false, true}}}));
 
 }  // namespace
 }  // namespace kam

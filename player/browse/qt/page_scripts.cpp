@@ -63,19 +63,58 @@ QString PageReporterSource(const QString& token) {
   return QStringLiteral(R"JS(
 (function () {
   var token = '%1';
-  window.addEventListener('click', function (e) {
-    var n = e.target;
+  // This document's name in the reports; no other document can read it.
+  var frame = Array.prototype.join.call(crypto.getRandomValues(new Uint32Array(2)), '.');
+  var count = 0;        // press events dispatched here so far
+  var press = null;     // the press event being dispatched: {n: its number, e: the event}
+  var heldKey = false;  // the last key went down by auto-repeat
+  function send(report) {
+    report.f = frame;
+    console.debug(token + JSON.stringify(report));
+  }
+  function anchorOf(n) {
     while (n && !(n.nodeType === 1 && (n.localName === 'a' || n.localName === 'area') &&
                   n.hasAttribute('href'))) {
       n = n.parentNode;
     }
-    if (!n) return;
-    var abs = typeof n.href === 'string' ? n.href : '';
-    console.debug(token + JSON.stringify({raw: n.getAttribute('href'), abs: abs}));
-  }, true);
+    return n;
+  }
+  function end(p) {
+    if (press !== p) return;
+    press = null;
+    send({done: p.n});
+  }
+  var types = ['pointerdown', 'mousedown', 'pointerup', 'mouseup', 'click', 'auxclick',
+               'dblclick', 'contextmenu', 'keydown', 'keypress', 'keyup', 'touchend'];
+  types.forEach(function (type) {
+    // Registered before any of the page's own: the first listener of the dispatch.
+    window.addEventListener(type, function (e) {
+      var a = anchorOf(e.target);
+      var abs = a && typeof a.href === 'string' ? a.href : '';
+      if (type === 'click' && a) send({raw: a.getAttribute('href'), abs: abs});
+      if (!e.isTrusted) return;
+      if (type === 'keydown') heldKey = e.repeat === true;
+      else if (type === 'keyup' || type === 'pointerdown' || type === 'mousedown') heldKey = false;
+      // A click the keyboard made (detail 0) from a held key is that key's auto-repeat.
+      var repeat = e.repeat === true ||
+          (heldKey && (type === 'keypress' || (type === 'click' && e.detail === 0)));
+      if (press) end(press);
+      var p = {n: ++count, e: e};
+      send({press: p.n, link: abs, repeat: repeat});
+      if (repeat) return;
+      press = p;
+      // The last listener of the dispatch ends it below; one that stops the event's propagation
+      // leaves that to the next task.
+      setTimeout(function () { end(p); }, 0);
+    }, true);
+    window.addEventListener(type, function (e) {
+      if (press && press.e === e) end(press);
+    }, false);
+  });
   if (window.navigation && window.navigation.addEventListener) {
     window.navigation.addEventListener('navigate', function (e) {
-      console.debug(token + JSON.stringify({nav: e.destination.url}));
+      var during = press && press.e.eventPhase !== 0 ? press.n : 0;
+      send({nav: e.destination.url, during: during});
     });
   }
 })();

@@ -5,6 +5,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QKeyEvent>
 #include <QLoggingCategory>
 #include <QMetaObject>
 #include <QPointer>
@@ -13,6 +14,7 @@
 #include <QStringList>
 #include <QTimer>
 #include <QWebEngineLoadingInfo>
+#include <QWebEngineNewWindowRequest>
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
 #include <QWebEngineScript>
@@ -32,10 +34,18 @@ namespace {
 
 // A click older than this no longer explains a navigation.
 constexpr qint64 kClickLifetimeMs = 3000;
-// A refused pop-up's page is dropped after this long even if it never asked for an address.
-constexpr int kPopupLifetimeMs = 10000;
 
 std::string ToStd(const QString& s) { return s.toStdString(); }
+
+// How requests and pressed links are compared: the address as the engine parses it, or for an
+// address the engine hands over unparsed, the text the document reported for it.
+std::string AddressKey(const QUrl& url, const QString& reported_text) {
+  if (url.isValid() && !url.isEmpty()) return ToStd(url.toString(QUrl::FullyEncoded));
+  return "text:" + ToStd(reported_text);
+}
+std::string LinkKey(const QString& link) {
+  return link.isEmpty() ? std::string() : AddressKey(QUrl(link), link);
+}
 
 // The engine's address as text, percent-decoded where that cannot move its host.
 std::string EngineUrlText(const QUrl& url) {
@@ -59,8 +69,10 @@ void ApplyPaneSettings(QWebEngineSettings* settings) {
   settings->setAttribute(QWebEngineSettings::FullScreenSupportEnabled, true);
   // A local page shown here (the program's own pages only) reads no other local file.
   settings->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, false);
-  // Scripts open windows only during the user's click; the engine then asks createWindow.
-  settings->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, false);
+  // Every window a script asks for reaches the pane, which lets through only those the user's
+  // press asked for. The engine's own rule (a recent press, spent by the first window) lets a
+  // page's timer spend the press before the link the user pressed asks for its window.
+  settings->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, true);
 }
 
 bool IsLocalPath(const QString& text) {
@@ -111,45 +123,10 @@ class WebPanePage : public QWebEnginePage {
   QString token_;
 };
 
-namespace {
-
-// Stands in for a refused pop-up: remembers the first address it is asked to open, opens none.
-class RefusedPopupPage : public QWebEnginePage {
- public:
-  RefusedPopupPage(QWebEngineProfile* profile, WebPane* opener)
-      : QWebEnginePage(profile, opener), opener_(opener) {
-    QTimer::singleShot(kPopupLifetimeMs, this, [this] { deleteLater(); });
-  }
-
- protected:
-  bool acceptNavigationRequest(const QUrl& url, NavigationType, bool is_main_frame) override {
-    if (is_main_frame && !seen_) {
-      seen_ = true;
-      QString target = url.toString();
-      QPointer<WebPane> opener = opener_;
-      QMetaObject::invokeMethod(
-          opener_,
-          [opener, target] {
-            if (opener) emit opener->popupTargetSeen(target);
-          },
-          Qt::QueuedConnection);
-      deleteLater();
-    }
-    return false;
-  }
-
- private:
-  WebPane* opener_;
-  bool seen_ = false;
-};
-
-}  // namespace
-
-QWebEnginePage* WebPanePage::createWindow(WebWindowType type) {
-  if (pane_->events_ && pane_->events_->OnNewWindow()) {
-    return new RefusedPopupPage(profile(), pane_);
-  }
-  return QWebEnginePage::createWindow(type);
+QWebEnginePage* WebPanePage::createWindow(WebWindowType) {
+  // No window opens in the engine; the pane hears of the request with its address
+  // (newWindowRequested), and a refused one leaves no page behind.
+  return nullptr;
 }
 
 WebPane::WebPane(QWidget* parent, QWebEngineProfile* profile) : QWebEngineView(parent) {
@@ -193,6 +170,8 @@ WebPane::WebPane(QWidget* parent, QWebEngineProfile* profile) : QWebEngineView(p
   connect(page_, &QWebEnginePage::linkHovered, this, [this](const QString& url) {
     if (events_) events_->OnStatusText(ToStd(url));
   });
+  connect(page_, &QWebEnginePage::newWindowRequested, this,
+          [this](QWebEngineNewWindowRequest& request) { HandleNewWindow(request.requestedUrl()); });
   connect(this, &WebPane::popupTargetSeen, this,
           [this](const QString& url) { last_popup_target_ = url; });
   // The engine's input widget comes and goes with the page's renderer; each one is watched.
@@ -210,9 +189,12 @@ bool WebPane::eventFilter(QObject* watched, QEvent* event) {
         if (child->isWidgetType()) child->installEventFilter(this);
       }
       break;
+    case QEvent::KeyPress:
+      // A held key's auto-repeat is no press.
+      if (static_cast<QKeyEvent*>(event)->isAutoRepeat()) break;
+      [[fallthrough]];
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonDblClick:
-    case QEvent::KeyPress:
     case QEvent::TouchBegin:
       if (watched != this && events_) events_->OnUserInput();
       break;
@@ -303,6 +285,7 @@ bool WebPane::BeforeNavigate(const QUrl& url, QWebEnginePage::NavigationType typ
                              bool main_frame) {
   std::string text = EngineUrlText(url);
   const qint64 now = QDateTime::currentMSecsSinceEpoch();
+  std::optional<Navigation> reported_by;  // the document's report of this navigation
   if (pending_navigation_) {
     const Navigation nav = *pending_navigation_;
     pending_navigation_.reset();
@@ -313,6 +296,7 @@ bool WebPane::BeforeNavigate(const QUrl& url, QWebEnginePage::NavigationType typ
                           ? reported == url
                           : !reported.isValid() && reported.errorString() == url.errorString();
     if (now - nav.at_ms <= kClickLifetimeMs && same) {
+      reported_by = nav;
       const std::string decoded = PercentDecode(ToStd(nav.url));
       if (SiteSchemePrefixLength(decoded) > 0) text = PageUrlText(decoded, text);
     }
@@ -335,14 +319,45 @@ bool WebPane::BeforeNavigate(const QUrl& url, QWebEnginePage::NavigationType typ
   request.url = std::move(text);
   request.main_frame = main_frame;
   request.by_program = type == QWebEnginePage::NavigationTypeTyped;
+  request.by_press = presses_.AskedForNavigation(
+      reported_by ? ToStd(reported_by->frame) : std::string(),
+      reported_by ? reported_by->during : 0, AddressKey(url, reported_by ? reported_by->url : ""));
   return events_->OnNavigationRequest(request);
+}
+
+void WebPane::HandleNewWindow(const QUrl& url) {
+  NewWindowRequest request;
+  request.url = EngineUrlText(url);
+  request.by_press = presses_.AskedForWindow(AddressKey(url, url.toString()));
+  // Refused or not, nothing opens here: the engine's default for these views is no window.
+  if (!events_ || !events_->OnNewWindow(request)) return;
+  QPointer<WebPane> self = this;
+  const QString target = url.toString();
+  QMetaObject::invokeMethod(
+      this,
+      [self, target] {
+        if (self) emit self->popupTargetSeen(target);
+      },
+      Qt::QueuedConnection);
 }
 
 void WebPane::PageReported(const QString& message) {
   const QJsonObject report = QJsonDocument::fromJson(message.toUtf8()).object();
   const qint64 now = QDateTime::currentMSecsSinceEpoch();
+  const QString frame = report.value(QStringLiteral("f")).toString();
+  if (report.contains(QStringLiteral("press"))) {
+    presses_.Began(ToStd(frame), report.value(QStringLiteral("press")).toInteger(),
+                   LinkKey(report.value(QStringLiteral("link")).toString()),
+                   report.value(QStringLiteral("repeat")).toBool());
+    return;
+  }
+  if (report.contains(QStringLiteral("done"))) {
+    presses_.Ended(ToStd(frame), report.value(QStringLiteral("done")).toInteger());
+    return;
+  }
   if (report.contains(QStringLiteral("nav"))) {
-    pending_navigation_ = Navigation{report.value(QStringLiteral("nav")).toString(), now};
+    pending_navigation_ = Navigation{report.value(QStringLiteral("nav")).toString(), now, frame,
+                                     report.value(QStringLiteral("during")).toInteger()};
     return;
   }
   pending_click_ = Click{report.value(QStringLiteral("raw")).toString(),

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "player/browse/pane_port.h"
+#include "player/browse/press_trace.h"
 
 class QWebEngineProfile;
 
@@ -46,16 +47,17 @@ class WebPane : public QWebEngineView, public PanePort {
   void ReadDocument(const std::string& href_contains,
                     std::function<void(std::optional<PageSnapshot>)> done) override;
 
-  // The target of the last refused pop-up, once its page asked for it (diagnostics and tests).
+  // The address of the last refused pop-up (diagnostics and tests).
   const QString& lastRefusedPopupTarget() const { return last_popup_target_; }
 
  signals:
-  // A refused pop-up's throwaway page asked for its first address.
+  // A pop-up was refused; url is the address it asked for.
   void popupTargetSeen(const QString& url);
 
  protected:
   void contextMenuEvent(QContextMenuEvent* event) override;
-  // Presses on the engine's input widget are the user's own input (OnUserInput).
+  // Presses on the engine's input widget are the user's own input (OnUserInput); a held key's
+  // auto-repeat is none.
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
@@ -63,6 +65,7 @@ class WebPane : public QWebEngineView, public PanePort {
 
   // Called by the page.
   bool BeforeNavigate(const QUrl& url, QWebEnginePage::NavigationType type, bool main_frame);
+  void HandleNewWindow(const QUrl& url);
   void PageReported(const QString& message);
   void ReportInvalidAddressLater();
 
@@ -91,8 +94,12 @@ class WebPane : public QWebEngineView, public PanePort {
   struct Navigation {
     QString url;
     qint64 at_ms = 0;
+    QString frame;      // the reporting document's name
+    qint64 during = 0;  // the number of its press being dispatched then, 0 for none
   };
   std::optional<Navigation> pending_navigation_;
+  // What the documents reported of the user's presses: which requests a press asked for.
+  PressTrace presses_;
   bool invalid_report_queued_ = false;
 };
 
