@@ -8,14 +8,20 @@ namespace {
 class TrustE2E : public BrowseE2E {
  protected:
   // The catalogue pane on the hostile page (with query), loaded completely.
+  // On a loaded machine the hostile page once did not show within the wait (1 run in 25 beside
+  // a CPU burner): the way there is taken once more before the test gives up.
   std::unique_ptr<DevToolsSession> Hostile(const std::string& query = {}) {
-    auto listweb = Catalogue();
-    if (!listweb) return nullptr;
     const std::string address = Base() + "/hostile/index.html" + query;
-    listweb->Evaluate("location.href = " + JsonQuote(address) + "; 1");
-    auto page = Pane(address, seconds(30));
-    if (page) WaitForScript(*page, "document.readyState === 'complete'", seconds(20));
-    return page;
+    for (int attempt = 0; attempt < 2; ++attempt) {
+      auto listweb = Catalogue();
+      if (!listweb) return nullptr;
+      listweb->Evaluate("location.href = " + JsonQuote(address) + "; 1");
+      auto page = Pane(address, seconds(20));
+      if (!page) continue;
+      WaitForScript(*page, "document.readyState === 'complete'", seconds(20));
+      return page;
+    }
+    return nullptr;
   }
 
   // Whether any pane of the engine shows an address that contains part.
