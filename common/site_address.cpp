@@ -1,6 +1,7 @@
 #include "common/site_address.h"
 
 #include "common/ascii_text.h"
+#include "common/host_libraries.h"
 #include "common/url_host.h"
 
 namespace kam {
@@ -134,6 +135,20 @@ std::optional<std::string> JoinOnSite(std::string_view site, std::string_view re
   std::string joined(site);
   joined.append(rest);
   return AddressOnSite(joined, site);
+}
+
+std::string SiteOfHost(std::string_view canonical_host) {
+  if (IsIpAddressHost(canonical_host)) return std::string(canonical_host);
+  std::string_view domain = canonical_host;
+  if (domain.size() > 1 && domain.back() == '.') domain.remove_suffix(1);
+  if (const auto registrable = RegistrableDomainByList(domain)) return *registrable;
+  return std::string(domain);
+}
+
+bool OnSameSite(std::string_view address, std::string_view site) {
+  const std::optional<WebAddress> base = ParseWebAddress(site);
+  const std::optional<WebAddress> target = ParseWebAddress(address);
+  return base && target && SiteOfHost(base->host) == SiteOfHost(target->host);
 }
 
 std::optional<std::string> AnyWebAddress(std::string_view address) {

@@ -38,6 +38,18 @@ std::optional<std::string> AddressOnSite(std::string_view address, std::string_v
 // site followed directly by rest, as AddressOnSite reads the joined text.
 std::optional<std::string> JoinOnSite(std::string_view site, std::string_view rest);
 
+// The site of a canonical host (url_host.h), as browsers group hosts into sites: an IP address is
+// a site of its own; a domain's site is its registrable domain by the Public Suffix List
+// ("www.example.co.uk" gives "example.co.uk"), or the domain itself where it has none ("localhost",
+// "github.io", a single name). A trailing dot makes no other site.
+std::string SiteOfHost(std::string_view canonical_host);
+
+// Whether address is an http(s) address on the same site as the http(s) address site (the base
+// address in dizhi): scheme and port aside, so the site's move to https or a second port stays
+// on it, while another registrable domain, a public suffix's other tenant, another IP address or
+// "localhost" beside an IP address does not. An origin ("http://host:port") is an address here.
+bool OnSameSite(std::string_view address, std::string_view site);
+
 // The address's Text() when it is any http(s) address.
 std::optional<std::string> AnyWebAddress(std::string_view address);
 

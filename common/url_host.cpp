@@ -4,7 +4,9 @@
 #include <cstdint>
 #include <vector>
 
+#include "common/ascii_text.h"
 #include "common/code_page.h"
+#include "common/host_libraries.h"
 #include "common/percent_decode.h"
 
 namespace kam {
@@ -33,13 +35,26 @@ bool IsForbiddenInDomain(char32_t c) {
   }
 }
 
-// The part of IDNA's mapping that turns look-alikes into plain ASCII: without it "ｅｘａｍｐｌｅ"
-// and "example" would differ here while a browser treats them as one host.
-char32_t MapDomainChar(char32_t c) {
-  if (c >= 'A' && c <= 'Z') return c - 'A' + 'a';
-  if (c >= 0xFF01 && c <= 0xFF5E) return MapDomainChar(c - 0xFF01 + 0x21);  // full-width ASCII
-  if (c == 0x3002 || c == 0xFF0E || c == 0xFF61) return '.';                // full stops
-  return c;
+// A domain that UTS #46 would only lower-case: ASCII with no "xn--" label to check. Browsers take
+// such a name as it stands, hyphens anywhere ("r3---sn-x.example") and underscores included.
+bool IsPlainAsciiDomain(std::string_view domain) {
+  std::size_t label = 0;
+  for (std::size_t i = 0; i < domain.size(); ++i) {
+    if (static_cast<unsigned char>(domain[i]) >= 0x80) return false;
+    if (domain[i] == '.') {
+      label = i + 1;
+    } else if (i == label + 3 && LowerAscii(domain.substr(label, 4)) == "xn--") {
+      return false;
+    }
+  }
+  return true;
+}
+
+bool IsValidUtf8(std::string_view text) {
+  for (char32_t c : Utf8ToCodePoints(text)) {
+    if (c == U'\uFFFD' || (c >= 0xD800 && c <= 0xDFFF)) return false;
+  }
+  return true;
 }
 
 // One IPv4 part: decimal, "0x" hexadecimal or "0" octal. Nothing when it is not a number.
@@ -225,60 +240,6 @@ std::string SerializeIpv6(const std::array<std::uint16_t, 8>& pieces) {
 
 }  // namespace
 
-std::optional<std::string> PunycodeEncode(std::string_view utf8_label) {
-  const std::u32string input = Utf8ToCodePoints(utf8_label);
-  constexpr std::uint32_t kBase = 36, kTmin = 1, kTmax = 26, kSkew = 38, kDamp = 700;
-  const auto digit = [](std::uint32_t d) {
-    return static_cast<char>(d < 26 ? 'a' + d : '0' + (d - 26));
-  };
-  const auto adapt = [&](std::uint32_t delta, std::uint32_t points, bool first) {
-    delta = first ? delta / kDamp : delta / 2;
-    delta += delta / points;
-    std::uint32_t k = 0;
-    while (delta > ((kBase - kTmin) * kTmax) / 2) {
-      delta /= kBase - kTmin;
-      k += kBase;
-    }
-    return k + (kBase - kTmin + 1) * delta / (delta + kSkew);
-  };
-  std::string out;
-  for (char32_t c : input) {
-    if (c == U'\uFFFD' || (c >= 0xD800 && c <= 0xDFFF)) return std::nullopt;
-    if (c < 0x80) out.push_back(static_cast<char>(c));
-  }
-  const std::uint32_t basic = static_cast<std::uint32_t>(out.size());
-  std::uint32_t handled = basic;
-  if (basic > 0) out.push_back('-');
-  std::uint32_t n = 0x80, delta = 0, bias = 72;
-  while (handled < input.size()) {
-    std::uint32_t m = 0xFFFFFFFF;
-    for (char32_t c : input) {
-      if (c >= n && c < m) m = c;
-    }
-    if ((m - n) > (0xFFFFFFFF - delta) / (handled + 1)) return std::nullopt;
-    delta += (m - n) * (handled + 1);
-    n = m;
-    for (char32_t c : input) {
-      if (c < n && ++delta == 0) return std::nullopt;
-      if (c != n) continue;
-      std::uint32_t q = delta;
-      for (std::uint32_t k = kBase;; k += kBase) {
-        const std::uint32_t t = k <= bias ? kTmin : k >= bias + kTmax ? kTmax : k - bias;
-        if (q < t) break;
-        out.push_back(digit(t + (q - t) % (kBase - t)));
-        q = (q - t) / (kBase - t);
-      }
-      out.push_back(digit(q));
-      bias = adapt(delta, handled + 1, handled == basic);
-      delta = 0;
-      ++handled;
-    }
-    ++delta;
-    ++n;
-  }
-  return out;
-}
-
 std::optional<std::string> CanonicalHost(std::string_view host) {
   if (host.empty()) return std::nullopt;
   if (host.front() == '[') {
@@ -287,33 +248,30 @@ std::optional<std::string> CanonicalHost(std::string_view host) {
     if (!pieces) return std::nullopt;
     return SerializeIpv6(*pieces);
   }
-  std::u32string chars = Utf8ToCodePoints(PercentDecode(host));
-  for (char32_t& c : chars) {
-    c = MapDomainChar(c);
-    if (IsForbiddenInDomain(c) || c == U'\uFFFD' || (c >= 0xD800 && c <= 0xDFFF)) {
-      return std::nullopt;
-    }
+  const std::string decoded = PercentDecode(host);
+  std::optional<std::string> domain;
+  if (IsPlainAsciiDomain(decoded)) {
+    domain = LowerAscii(decoded);
+  } else if (IsValidUtf8(decoded)) {
+    domain = DomainToAsciiUts46(decoded);
   }
-  std::string domain;
-  std::size_t start = 0;
-  for (std::size_t i = 0; i <= chars.size(); ++i) {
-    if (i < chars.size() && chars[i] != '.') continue;
-    const std::u32string_view label(chars.data() + start, i - start);
-    bool ascii = true;
-    for (char32_t c : label) ascii = ascii && c < 0x80;
-    if (ascii) {
-      for (char32_t c : label) domain.push_back(static_cast<char>(c));
-    } else {
-      const std::optional<std::string> code = PunycodeEncode(CodePointsToUtf8(label));
-      if (!code) return std::nullopt;
-      domain += "xn--" + *code;
-    }
-    if (i < chars.size()) domain.push_back('.');
-    start = i + 1;
+  if (!domain || domain->empty()) return std::nullopt;
+  for (char c : *domain) {
+    const auto u = static_cast<unsigned char>(c);
+    if (u >= 0x80 || IsForbiddenInDomain(u)) return std::nullopt;
   }
-  if (domain.empty()) return std::nullopt;
-  if (EndsInNumber(domain)) return ParseIpv4(domain);
+  if (EndsInNumber(*domain)) return ParseIpv4(*domain);
   return domain;
+}
+
+bool IsIpAddressHost(std::string_view canonical_host) {
+  if (canonical_host.empty()) return false;
+  if (canonical_host.front() == '[') return true;
+  // A domain never ends in a number: CanonicalHost reads such a name as an IPv4 address.
+  const std::size_t dot = canonical_host.rfind('.');
+  const std::string_view last =
+      dot == std::string_view::npos ? canonical_host : canonical_host.substr(dot + 1);
+  return !last.empty() && last.find_first_not_of("0123456789") == std::string_view::npos;
 }
 
 }  // namespace kam

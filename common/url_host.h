@@ -13,15 +13,16 @@ namespace kam {
 //  - "[...]" an IPv6 address, compressed the usual way ("[::1]");
 //  - an IPv4 address in any form a browser accepts ("127.1", "0x7f.0.0.1", "2130706433") as
 //    dotted decimal;
-//  - a domain with %XX decoded, ASCII letters lower-cased, full-width ASCII forms and the
-//    ideographic full stops mapped as IDNA maps them, and every label holding other non-ASCII
-//    characters written as "xn--" Punycode.
+//  - a domain with %XX decoded and then, as the URL standard's domain-to-ASCII does it, an ASCII
+//    name without "xn--" labels lower-cased, any other name through UTS #46 (host_libraries.h):
+//    full-width forms and ideographic full stops mapped, international labels as "xn--" labels.
 // Nothing for a host a browser would refuse: empty, a forbidden character, a malformed number or
-// IPv6 address, invalid UTF-8.
+// IPv6 address, invalid UTF-8, a name UTS #46 refuses. Where the library is stricter than
+// browsers (IDNA2008 refuses symbols and emoji; hyphens in international labels are checked),
+// the host is refused too: never a host the browser would read differently.
 std::optional<std::string> CanonicalHost(std::string_view host);
 
-// RFC 3492 Punycode of a label given in UTF-8 (without the "xn--" prefix); nothing for invalid
-// UTF-8 or an overflow.
-std::optional<std::string> PunycodeEncode(std::string_view utf8_label);
+// Whether a canonical host is an IP address ("[...]" or dotted decimal) rather than a domain.
+bool IsIpAddressHost(std::string_view canonical_host);
 
 }  // namespace kam

@@ -32,6 +32,8 @@ void CheckText(const kam::WebAddress& a) {
   Check(again.has_value());
   Check(again->Text() == text);
   Check(kam::SameOrigin(a, *again));
+  // Whatever the host, it is on its own site.
+  Check(kam::OnSameSite(text, text));
   const int default_port = a.scheme == "https" ? 443 : 80;
   Check(NaiveHostPort(text) ==
         (a.port == default_port ? a.host : a.host + ":" + std::to_string(a.port)));
@@ -52,6 +54,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (joined) {
     const auto a = kam::ParseWebAddress(*joined);
     Check(a && kam::SameOrigin(*a, *base));
+    Check(kam::OnSameSite(*joined, site));
     CheckText(*a);
   }
   return 0;
