@@ -70,6 +70,7 @@ QString PageReporterSource(const QString& token) {
   var heldKey = false;  // the last key went down by auto-repeat
   function send(report) {
     report.f = frame;
+    report.origin = self.origin;
     console.debug(token + JSON.stringify(report));
   }
   function anchorOf(n) {

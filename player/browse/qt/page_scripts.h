@@ -22,6 +22,8 @@ namespace kam {
 // A console message travels on the same channel as the document's navigations and new windows,
 // in the order the document made them; so what a press's own handlers ask for arrives between
 // its "press" and its "done".
+// Every report carries "origin": the reporting document's origin, which its pages cannot forge
+// from their own world.
 QString PageReporterSource(const QString& token);
 
 // Reads the document's title and anchors; the script's result is the JSON text

@@ -286,6 +286,8 @@ bool WebPane::BeforeNavigate(const QUrl& url, QWebEnginePage::NavigationType typ
   std::string text = EngineUrlText(url);
   const qint64 now = QDateTime::currentMSecsSinceEpoch();
   std::optional<Navigation> reported_by;  // the document's report of this navigation
+  // The document that asked, once a report of its own explains this navigation.
+  QString source_origin;
   if (pending_navigation_) {
     const Navigation nav = *pending_navigation_;
     pending_navigation_.reset();
@@ -297,6 +299,7 @@ bool WebPane::BeforeNavigate(const QUrl& url, QWebEnginePage::NavigationType typ
                           : !reported.isValid() && reported.errorString() == url.errorString();
     if (now - nav.at_ms <= kClickLifetimeMs && same) {
       reported_by = nav;
+      source_origin = nav.origin;
       const std::string decoded = PercentDecode(ToStd(nav.url));
       if (SiteSchemePrefixLength(decoded) > 0) text = PageUrlText(decoded, text);
     }
@@ -309,6 +312,7 @@ bool WebPane::BeforeNavigate(const QUrl& url, QWebEnginePage::NavigationType typ
     if (fresh && QUrl(click.absolute) == url) {
       pending_click_.reset();
       text = PageUrlText(ToStd(click.raw), ToStd(click.absolute));
+      source_origin = click.origin;
     } else if (!fresh) {
       pending_click_.reset();
     }
@@ -322,6 +326,7 @@ bool WebPane::BeforeNavigate(const QUrl& url, QWebEnginePage::NavigationType typ
   request.by_press = presses_.AskedForNavigation(
       reported_by ? ToStd(reported_by->frame) : std::string(),
       reported_by ? reported_by->during : 0, AddressKey(url, reported_by ? reported_by->url : ""));
+  request.source_origin = ToStd(source_origin);
   return events_->OnNavigationRequest(request);
 }
 
@@ -345,6 +350,7 @@ void WebPane::PageReported(const QString& message) {
   const QJsonObject report = QJsonDocument::fromJson(message.toUtf8()).object();
   const qint64 now = QDateTime::currentMSecsSinceEpoch();
   const QString frame = report.value(QStringLiteral("f")).toString();
+  const QString origin = report.value(QStringLiteral("origin")).toString();
   if (report.contains(QStringLiteral("press"))) {
     presses_.Began(ToStd(frame), report.value(QStringLiteral("press")).toInteger(),
                    LinkKey(report.value(QStringLiteral("link")).toString()),
@@ -357,11 +363,11 @@ void WebPane::PageReported(const QString& message) {
   }
   if (report.contains(QStringLiteral("nav"))) {
     pending_navigation_ = Navigation{report.value(QStringLiteral("nav")).toString(), now, frame,
-                                     report.value(QStringLiteral("during")).toInteger()};
+                                     report.value(QStringLiteral("during")).toInteger(), origin};
     return;
   }
   pending_click_ = Click{report.value(QStringLiteral("raw")).toString(),
-                         report.value(QStringLiteral("abs")).toString(), now};
+                         report.value(QStringLiteral("abs")).toString(), now, origin};
 }
 
 void WebPane::HandleLoadStarted() {

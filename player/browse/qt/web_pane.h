@@ -87,6 +87,7 @@ class WebPane : public QWebEngineView, public PanePort {
     QString raw;
     QString absolute;
     qint64 at_ms = 0;
+    QString origin;  // of the document holding the anchor
   };
   std::optional<Click> pending_click_;
   // The navigation the document reported last, as its destination address. Consumed by the next
@@ -96,6 +97,7 @@ class WebPane : public QWebEngineView, public PanePort {
     qint64 at_ms = 0;
     QString frame;      // the reporting document's name
     qint64 during = 0;  // the number of its press being dispatched then, 0 for none
+    QString origin;     // of the navigating document
   };
   std::optional<Navigation> pending_navigation_;
   // What the documents reported of the user's presses: which requests a press asked for.

@@ -10,7 +10,9 @@
 #include <QMouseEvent>
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
+#include <algorithm>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -537,6 +539,61 @@ TEST_F(WebPaneTest, VisibilityAndSilenceAreWhatWasSet) {
   EXPECT_FALSE(pane_->Silent());
   pane_->SetSilent(true);
   EXPECT_TRUE(pane_->Silent());
+}
+
+// Which document asked for a navigation decides what it may do; a frame's own navigation names
+// the frame's origin, never the page's.
+TEST_F(WebPaneTest, NavigationsNameTheOriginOfTheDocumentThatAskedForThem) {
+  Load(QStringLiteral("<a id=a style='display:block;height:40px' href='qqplay://clicked'>x</a>"));
+  const std::string page_origin = "http://127.0.0.1:18799";
+  const auto request_for = [&](const std::string& url) -> std::optional<NavigationRequest> {
+    if (!WaitFor([&] {
+          return std::any_of(rec_.requests.begin(), rec_.requests.end(),
+                             [&](const NavigationRequest& r) { return r.url == url; });
+        })) {
+      return std::nullopt;
+    }
+    return *std::find_if(rec_.requests.begin(), rec_.requests.end(),
+                         [&](const NavigationRequest& r) { return r.url == url; });
+  };
+
+  Click(QStringLiteral("a"));
+  auto clicked = request_for("qqplay://clicked");
+  ASSERT_TRUE(clicked);
+  EXPECT_EQ(clicked->source_origin, page_origin);
+
+  Eval(QStringLiteral("location.href='qqplay://script'"));
+  auto script = request_for("qqplay://script");
+  ASSERT_TRUE(script);
+  EXPECT_EQ(script->source_origin, page_origin);
+  EXPECT_TRUE(script->main_frame);
+
+  // A frame's own navigation names the frame's document: the page's origin for a frame of the
+  // page, never the page's for a sandboxed frame, whose origin is its own ("null", or unknown).
+  rec_.cancel = [](const std::string& url) { return url != "about:srcdoc"; };
+  for (const char* sandbox : {"", "allow-scripts"}) {
+    const std::string target = std::string("qqplay://framed-") + (*sandbox ? "sandboxed" : "own");
+    Eval(QStringLiteral("var f = document.createElement('iframe');"
+                        "if ('%1') f.setAttribute('sandbox', '%1');"
+                        "f.srcdoc = \"<script>location.href = '%2';</script>\";"
+                        "document.body.appendChild(f); 1")
+             .arg(QString::fromLatin1(sandbox), QString::fromStdString(target)));
+    auto framed = request_for(target);
+    ASSERT_TRUE(framed) << target;
+    EXPECT_FALSE(framed->main_frame) << target;
+    if (*sandbox) {
+      EXPECT_NE(framed->source_origin, page_origin) << target;
+    } else {
+      EXPECT_EQ(framed->source_origin, page_origin) << target;
+    }
+  }
+
+  // The program's own navigation comes from no document.
+  rec_.cancel = [](const std::string&) { return true; };
+  pane_->Navigate("http://127.0.0.1:18798/own.html");
+  auto own = request_for("http://127.0.0.1:18798/own.html");
+  ASSERT_TRUE(own);
+  EXPECT_EQ(own->source_origin, "");
 }
 
 }  // namespace
