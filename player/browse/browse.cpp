@@ -24,8 +24,9 @@ playlist::PlayOutcome Browse::ItemPlay(int index, std::string_view separator) {
   return outcome;
 }
 
+// A bare address comes from no known document: it carries none of the page's powers.
 bool Browse::ListwebEvents::OnBeforeNavigate(const std::string& url) {
-  return b_.dispatch_.ListwebBeforeNavigate(url);
+  return OnNavigationRequest(NavigationRequest{url});
 }
 bool Browse::ListwebEvents::OnNavigationRequest(const NavigationRequest& request) {
   return b_.dispatch_.ListwebBeforeNavigate(request);
@@ -43,13 +44,19 @@ bool Browse::ListwebEvents::OnContextMenu(int x, int y) {
 }
 
 bool Browse::W3Events::OnBeforeNavigate(const std::string& url) {
-  return b_.dispatch_.W3BeforeNavigate(url);
+  return OnNavigationRequest(NavigationRequest{url});
 }
 bool Browse::W3Events::OnNavigationRequest(const NavigationRequest& request) {
   return b_.dispatch_.W3BeforeNavigate(request);
 }
 void Browse::W3Events::OnDownloadBegin() { b_.watch_.DownloadBegin(b_.ctx_.W3); }
 
+bool Browse::QvodEvents::OnBeforeNavigate(const std::string& url) {
+  return OnNavigationRequest(NavigationRequest{url});
+}
+bool Browse::QvodEvents::OnNavigationRequest(const NavigationRequest& request) {
+  return b_.dispatch_.QvodBeforeNavigate(request);
+}
 bool Browse::QvodEvents::OnNewWindow(const NewWindowRequest& request) {
   return b_.dispatch_.QvodNewWindow(request);
 }

@@ -68,6 +68,8 @@ class Browse {
   class QvodEvents : public NullPaneEvents {
    public:
     explicit QvodEvents(Browse& b) : b_(b) {}
+    bool OnBeforeNavigate(const std::string& url) override;
+    bool OnNavigationRequest(const NavigationRequest& request) override;
     bool OnNewWindow(const NewWindowRequest& request) override;
     void OnUserInput() override { b_.dispatch_.QvodUserInput(); }
     void OnStatusText(const std::string& text) override;

@@ -25,7 +25,9 @@ class EpisodeListBoundsTest : public ::testing::Test {
   }
   // A playback click answered with page.
   void Collect(PageSnapshot page) {
-    dispatch_.ListwebBeforeNavigate("qqplay:///play/0.html");
+    NavigationRequest click{"qqplay:///play/0.html"};
+    click.source_origin = kSite;  // a link of the site's own page
+    dispatch_.ListwebBeforeNavigate(click);
     ASSERT_EQ(rig_.listweb.pending_reads.size(), 1u);
     rig_.listweb.Answer(std::move(page));
   }

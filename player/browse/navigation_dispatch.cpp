@@ -37,6 +37,13 @@ std::string FieldOf(std::string_view text, std::string_view sep, std::size_t i) 
   return std::string(text.substr(from, end == std::string_view::npos ? end : end - from));
 }
 
+// Whether url begins with the close scheme; blanks and control characters before it are dropped,
+// as every URL parser drops them.
+bool IsCloseAddress(std::string_view url) {
+  while (!url.empty() && static_cast<unsigned char>(url.front()) <= 0x20) url.remove_prefix(1);
+  return LowerAscii(url.substr(0, kCloseScheme.size())) == kCloseScheme;
+}
+
 }  // namespace
 
 bool IsWebAddress(std::string_view url) {
@@ -44,13 +51,47 @@ bool IsWebAddress(std::string_view url) {
   return lower.rfind("http://", 0) == 0 || lower.rfind("https://", 0) == 0;
 }
 
+bool NavigationDispatch::FromSite(const NavigationRequest& request) const {
+  return request.by_program || OnSameSite(request.source_origin, ctx_.state.dizhi);
+}
+
+bool NavigationDispatch::KeepOnSite(PanePort& pane, UserActivation& input,
+                                    const NavigationRequest& request) {
+  if (!request.main_frame || request.by_program) return false;
+  if (OnSameSite(request.url, ctx_.state.dizhi)) return false;
+  // A window without an address bar must not show another site as if it were this one; what the
+  // user clicked still opens, where the address can be seen.
+  const std::optional<std::string> web = AnyWebAddress(request.url);
+  if (web && input.Consume(UserActionUse::kLeaveSite, request.by_press)) {
+    ctx_.shell.OpenUrl(*web);
+  } else {
+    pane.NoteRefused(request.url, web ? "page off the site without a press" : "not on the site");
+  }
+  return true;
+}
+
 bool NavigationDispatch::ListwebBeforeNavigate(const NavigationRequest& request) {
-  std::string url = request.url;
+  const std::string& url = request.url;
+  if (!ContainsIgnoringAsciiCase(url, kShortcutScheme) && !IsPlayerUrl(url)) {
+    return KeepOnSite(ctx_.listweb, listweb_input_, request);
+  }
+  if (!FromSite(request)) {
+    ctx_.listweb.NoteRefused(url, "shortcut or playback asked by a document off the site");
+    return true;
+  }
+  return RunStages(url, request.by_press);
+}
+
+bool NavigationDispatch::QvodBeforeNavigate(const NavigationRequest& request) {
+  return KeepOnSite(ctx_.qvod, qvod_input_, request);
+}
+
+bool NavigationDispatch::RunStages(std::string url, bool by_press) {
   bool cancel = false;
   if (ContainsIgnoringAsciiCase(url, kShortcutScheme)) {
     cancel = true;
     RemoveAll(url, kShortcutScheme);
-    PlaceShortcut(url, request.by_press);
+    PlaceShortcut(url, by_press);
   }
   if (IsPlayerUrl(url)) {
     cancel = true;
@@ -137,7 +178,11 @@ void NavigationDispatch::CollectEpisodes(const std::string& url) {
 
 bool NavigationDispatch::W3BeforeNavigate(const NavigationRequest& request) {
   const std::string& url = request.url;
-  if (ContainsIgnoringAsciiCase(url, kCloseScheme)) {
+  if (IsCloseAddress(url)) {
+    if (!FromSite(request)) {
+      ctx_.W3.NoteRefused(url, "close asked by a document off the site");
+      return true;
+    }
     ctx_.W3.SetVisible(false);
     ctx_.area.SetIdlePictureVisible(true);
     ctx_.listweb.Refresh();
@@ -146,7 +191,7 @@ bool NavigationDispatch::W3BeforeNavigate(const NavigationRequest& request) {
   // What the program opens here it has checked itself (and its own local pages are among it).
   if (request.by_program) return false;
   if (request.main_frame) {
-    if (AddressOnSite(url, ctx_.state.dizhi)) return false;
+    if (OnSameSite(url, ctx_.state.dizhi)) return false;
     ctx_.W3.NoteRefused(url, "player page may not leave the site");
     return true;
   }

@@ -10,8 +10,15 @@
 //      the buffering overlay when it is switched on; a rewrite that leaves the site plays nothing;
 //   3. for a playback link, every link of the same scheme on the page that stays on the site
 //      becomes the play list.
-// In the player pane W3 a "colse://" address closes the player and reloads the catalogue; W3's
-// page goes nowhere but to http(s) addresses on the site, its frames nowhere but to http(s).
+// In the player pane W3 an address that begins with "colse://" closes the player and reloads the
+// catalogue; W3's page goes nowhere but to http(s) addresses on the site, its frames nowhere but
+// to http(s).
+// The catalogue and buffering panes show no page off the site: a main-frame navigation that
+// leaves it opens in the user's browser when a press on the pane asked for it, and is refused
+// otherwise. "On the site" is the registrable domain of dizhi (OnSameSite).
+// Only documents on the site hold the page's powers (shortcut, playback with its play list,
+// close): those navigations are refused when the document that asked for them is off the site or
+// unknown, so a frame from elsewhere may show its content but steers nothing.
 // Pop-ups open the hovered address in the user's browser only when a press on the pane asked
 // for them, as for a shortcut.
 // Every refusal leaves one line on the pane's diagnostics category and changes nothing else.
@@ -37,16 +44,10 @@ class NavigationDispatch {
  public:
   explicit NavigationDispatch(BrowseContext& ctx) : ctx_(ctx) {}
 
-  // listweb's navigation hook; true cancels the navigation.
+  // The panes' navigation hooks; true cancels the navigation.
   bool ListwebBeforeNavigate(const NavigationRequest& request);
-  bool ListwebBeforeNavigate(std::string url) {
-    return ListwebBeforeNavigate(NavigationRequest{std::move(url)});
-  }
-  // W3's navigation hook; true cancels the navigation.
   bool W3BeforeNavigate(const NavigationRequest& request);
-  bool W3BeforeNavigate(std::string_view url) {
-    return W3BeforeNavigate(NavigationRequest{std::string(url)});
-  }
+  bool QvodBeforeNavigate(const NavigationRequest& request);
   // A press of a mouse button or key on a pane.
   void ListwebUserInput() { listweb_input_.Pressed(); }
   void QvodUserInput() { qvod_input_.Pressed(); }
@@ -59,6 +60,11 @@ class NavigationDispatch {
   void OpenExternal(std::string_view url);
 
  private:
+  // Whether the document that asked for request holds the page's powers.
+  bool FromSite(const NavigationRequest& request) const;
+  // The catalogue and buffering panes' main frames stay on the site; true cancels.
+  bool KeepOnSite(PanePort& pane, UserActivation& input, const NavigationRequest& request);
+  bool RunStages(std::string url, bool by_press);
   void PlaceShortcut(const std::string& url, bool by_press);
   bool StartPlayback(const std::string& url);  // false when it refused the address
   void CollectEpisodes(const std::string& url);

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "player/browse/browse_fakes.h"
 #include "player/startup/launch_args.h"
 
@@ -15,11 +17,18 @@ constexpr char kBase[] = "http://Demo.Example:8080";
 // The base address as the site rule hands it on.
 const std::string kSite = "http://demo.example:8080";
 
-// A request the user's press asked for (its link, or its handlers during the press).
+// A request the user's press asked for (its link, or its handlers during the press), made by a
+// document of the site.
 NavigationRequest AskedRequest(std::string url) {
   NavigationRequest r{std::move(url)};
   r.by_press = true;
+  r.source_origin = kSite;
   return r;
+}
+
+// A navigation that a document of the site asks for: a link, its script or its form.
+NavigationRequest FromThePage(std::string url, bool main_frame = true) {
+  return NavigationRequest{std::move(url), main_frame, false, false, kSite};
 }
 
 class DispatchTest : public ::testing::Test {
@@ -109,7 +118,7 @@ TEST_F(DispatchTest, ShortcutThePressDidNotAskForIsRefusedAndLeavesThePress) {
   Press();
   // A page's loop asks right after the press: refused, and the press is still there.
   for (int i = 0; i < 20; ++i) {
-    EXPECT_TRUE(dispatch_.ListwebBeforeNavigate("dddisk://Loop" + std::to_string(i) + "@@@/t"));
+    EXPECT_TRUE(dispatch_.ListwebBeforeNavigate(FromThePage("dddisk://Loop" + std::to_string(i) + "@@@/t")));
   }
   EXPECT_TRUE(rig_.shortcuts.saved.empty());
   EXPECT_EQ(rig_.log.size(), 20u);
@@ -181,7 +190,7 @@ TEST_F(DispatchTest, BufferedPlaybackRunsItsStepsInOrder) {
   rig_.state.da = "10";
   rig_.random.value = 0.55;
   rig_.state.List3 = {"old||a||b"};
-  EXPECT_TRUE(dispatch_.ListwebBeforeNavigate("QQPlay:///Show/1.HTML"));
+  EXPECT_TRUE(dispatch_.ListwebBeforeNavigate(FromThePage("QQPlay:///Show/1.HTML")));
   EXPECT_EQ(rig_.log, Log({"bjbox.Hide", "qvod.Refresh", "Timer8.Start 1160", "vip.Show", "W3.Show",
                            "W3.Navigate " + kSite + "/show/1.html", "L1_Click 1"}));
   EXPECT_EQ(rig_.state.bufferSecondsLeft, 10);  // floor(10 x 0.55) + 5
@@ -193,7 +202,7 @@ TEST_F(DispatchTest, UnbufferedPlaybackSwitchesTabLast) {
     rig_.log.clear();
     rig_.state.huangchong = off;
     rig_.state.bufferSecondsLeft = 3;
-    EXPECT_TRUE(dispatch_.ListwebBeforeNavigate("youkuplay:///a"));
+    EXPECT_TRUE(dispatch_.ListwebBeforeNavigate(FromThePage("youkuplay:///a")));
     EXPECT_EQ(rig_.log, Log({"bjbox.Hide", "W3.Show", "W3.Navigate " + kSite + "/a", "L1_Click 1"}))
         << off;
     EXPECT_EQ(rig_.state.bufferSecondsLeft, 3) << off;
@@ -205,7 +214,7 @@ TEST_F(DispatchTest, BufferTimeThatIsNoNumberGivesFiveSeconds) {
   for (const char* da : {"Label1", "", "abc"}) {
     rig_.state.da = da;
     rig_.random.value = 0.99;
-    dispatch_.ListwebBeforeNavigate("qqplay:///x");
+    dispatch_.ListwebBeforeNavigate(FromThePage("qqplay:///x"));
     EXPECT_EQ(rig_.state.bufferSecondsLeft, 5) << da;
   }
 }
@@ -217,7 +226,7 @@ TEST_F(DispatchTest, RewriteThatLeavesTheSitePlaysNothingAndChangesNothing) {
        {"qqplay://x@127.0.0.2:8080/v/ok.html", "qqplay://show/1.html", "qqplay://.evil.example/",
         "qqplay://@evil.example/", "qqplay://0/x", "x?qqplay:///y", "javascript:qqplay:///y"}) {
     rig_.log.clear();
-    EXPECT_TRUE(dispatch_.ListwebBeforeNavigate(link)) << link;
+    EXPECT_TRUE(dispatch_.ListwebBeforeNavigate(FromThePage(link))) << link;
     EXPECT_EQ(rig_.log, Log({std::string("W3.Refused ") + link})) << link;
   }
   EXPECT_EQ(rig_.state.List3, std::vector<std::string>({"old||a||b"}));
@@ -226,7 +235,7 @@ TEST_F(DispatchTest, RewriteThatLeavesTheSitePlaysNothingAndChangesNothing) {
 
 TEST_F(DispatchTest, BackslashOrAtInTheRestStaysOnTheSite) {
   rig_.state.huangchong = "0";
-  dispatch_.ListwebBeforeNavigate("qqplay:///v\\x@evil.example/1.html");
+  dispatch_.ListwebBeforeNavigate(FromThePage("qqplay:///v\\x@evil.example/1.html"));
   EXPECT_EQ(rig_.log[2], "W3.Navigate " + kSite + "/v/x@evil.example/1.html");
 }
 
@@ -234,18 +243,134 @@ TEST_F(DispatchTest, SiteAddressThatIsNoWebAddressPlaysNothing) {
   for (const char* dizhi : {"file:///etc", "", "javascript:", "ftp://demo.example"}) {
     rig_.log.clear();
     rig_.state.dizhi = dizhi;
-    EXPECT_TRUE(dispatch_.ListwebBeforeNavigate("qqplay:///v/1.html")) << dizhi;
+    EXPECT_TRUE(dispatch_.ListwebBeforeNavigate(FromThePage("qqplay:///v/1.html"))) << dizhi;
     ASSERT_EQ(rig_.log.size(), 1u) << dizhi;
-    EXPECT_EQ(rig_.log[0], "W3.Refused qqplay:///v/1.html") << dizhi;
+    // No document is on a site that has no web address, so none holds the page's powers.
+    EXPECT_EQ(rig_.log[0], "listweb.Refused qqplay:///v/1.html") << dizhi;
   }
 }
 
 TEST_F(DispatchTest, OrdinaryNavigationIsLeftAlone) {
-  for (const char* url : {"http://demo/x.html", "colse://x", "about:blank", ""}) {
-    EXPECT_FALSE(dispatch_.ListwebBeforeNavigate(url)) << url;
+  // Pages of the site, in a frame anything, and the program's own pages.
+  for (const char* url : {"http://demo.example:8080/x.html", "HTTPS://www.Demo.Example/"}) {
+    EXPECT_FALSE(dispatch_.ListwebBeforeNavigate(FromThePage(url))) << url;
   }
+  for (const char* url : {"http://other.example/x.html", "colse://x", "about:blank", ""}) {
+    EXPECT_FALSE(dispatch_.ListwebBeforeNavigate(FromThePage(url, false))) << url;
+  }
+  EXPECT_FALSE(dispatch_.ListwebBeforeNavigate({"/opt/kam/skin/page.html", true, true}));
   EXPECT_TRUE(rig_.log.empty());
   EXPECT_TRUE(rig_.listweb.pending_reads.empty());
+  EXPECT_TRUE(rig_.shell.opened.empty());
+}
+
+// --- the page's powers ---
+
+TEST_F(DispatchTest, OnlyDocumentsOnTheSiteHoldThePagesPowers) {
+  rig_.state.huangchong = "0";
+  const struct {
+    const char* source;
+    bool main_frame;
+    bool powers;
+  } sources[] = {
+      {"http://demo.example:8080", true, true},
+      {"http://demo.example:8080", false, true},  // a frame of the site
+      {"https://img.demo.example", false, true},  // the site's other host
+      {"http://demo.example:9000", false, true},  // the site on another port
+      {"http://other.example", false, false},     // a frame from elsewhere
+      {"http://other.example", true, false},      // its link with target _top
+      {"http://demo.example.other.example", false, false},
+      {"null", false, false},  // a sandboxed frame
+      {"file://", true, false},
+      {"", true, false},  // no document the pane knows of
+      {"", false, false},
+  };
+  for (const auto& src : sources) {
+    for (const char* url : {"qqplay:///v/1.html", "dddisk://T@@@/t.html"}) {
+      BrowseRig rig;
+      rig.state.dizhi = kBase;
+      rig.state.huangchong = "0";
+      NavigationDispatch dispatch(rig.ctx);
+      dispatch.ListwebUserInput();  // the user's own click: only the document decides
+      EXPECT_TRUE(dispatch.ListwebBeforeNavigate({url, src.main_frame, false, src.source}));
+      // A shortcut written, or playback started with its list being read from the page.
+      const bool acted = !rig.shortcuts.saved.empty() || !rig.listweb.pending_reads.empty();
+      EXPECT_EQ(acted, src.powers) << url << " from " << src.source;
+      if (!src.powers) {
+        EXPECT_EQ(rig.log, Log({std::string("listweb.Refused ") + url})) << src.source;
+      }
+    }
+  }
+}
+
+TEST_F(DispatchTest, CatalogueShowsNoPageOffTheSiteAndOpensClickedOnesInTheBrowser) {
+  const struct {
+    const char* url;
+    bool press;
+    bool cancel;
+    const char* opened;  // in the user's browser, or nullptr
+  } cases[] = {
+      {"http://demo.example:8080/next.html", true, false, nullptr},
+      {"https://cdn.demo.example/x", false, false, nullptr},
+      {"http://other.example/login", true, true, "http://other.example/login"},
+      {"http://other.example/login", false, true, nullptr},
+      {"HTTP://Other.Example:81\\p", true, true, "http://other.example:81/p"},
+      {"http://demo.example.other.example/", true, true, "http://demo.example.other.example/"},
+      {"http://127.0.0.1:8080/", true, true, "http://127.0.0.1:8080/"},
+      {"http://localhost:8080/", true, true, "http://localhost:8080/"},
+      {"file:///etc/hostname", true, true, nullptr},
+      {"data:text/html,x", true, true, nullptr},
+      {"about:blank", true, true, nullptr},
+      {"", true, true, nullptr},
+  };
+  for (const auto& c : cases) {
+    BrowseRig rig;
+    rig.state.dizhi = kBase;
+    NavigationDispatch dispatch(rig.ctx);
+    if (c.press) dispatch.ListwebUserInput();
+    EXPECT_EQ(dispatch.ListwebBeforeNavigate(FromThePage(c.url)), c.cancel) << c.url;
+    EXPECT_EQ(rig.shell.opened,
+              c.opened ? std::vector<std::string>{c.opened} : std::vector<std::string>{})
+        << c.url;
+    const bool noted = c.cancel && !c.opened;
+    EXPECT_EQ(rig.log, noted ? Log({std::string("listweb.Refused ") + c.url}) : Log()) << c.url;
+  }
+}
+
+TEST_F(DispatchTest, OnePressOpensOnePageOffTheSite) {
+  Press();
+  for (int i = 0; i < 5; ++i) {
+    EXPECT_TRUE(
+        dispatch_.ListwebBeforeNavigate(FromThePage("http://other.example/" + std::to_string(i))));
+  }
+  EXPECT_EQ(rig_.shell.opened, std::vector<std::string>({"http://other.example/0"}));
+  // The same press is spent: no shortcut after it.
+  EXPECT_TRUE(dispatch_.ListwebBeforeNavigate(FromThePage("dddisk://T@@@/t.html")));
+  EXPECT_TRUE(rig_.shortcuts.saved.empty());
+}
+
+TEST_F(DispatchTest, BufferingPageStaysOnTheSiteToo) {
+  const struct {
+    NavigationRequest request;
+    bool press;
+    bool cancel;
+    std::size_t opened;
+  } cases[] = {
+      {FromThePage("http://demo.example:8080/huangchong.html"), false, false, 0},
+      {FromThePage("http://ads.other.example/"), false, true, 0},
+      {FromThePage("http://ads.other.example/"), true, true, 1},
+      {FromThePage("http://ads.other.example/", false), false, false, 0},  // an ad's frame
+      {{"http://127.0.0.1:8080/huangchong.html", true, true}, false, false, 0},
+  };
+  for (const auto& c : cases) {
+    BrowseRig rig;
+    rig.state.dizhi = kBase;
+    NavigationDispatch dispatch(rig.ctx);
+    if (c.press) dispatch.QvodUserInput();
+    dispatch.ListwebUserInput();  // a press on another pane is none on this one
+    EXPECT_EQ(dispatch.QvodBeforeNavigate(c.request), c.cancel) << c.request.url;
+    EXPECT_EQ(rig.shell.opened.size(), c.opened) << c.request.url;
+  }
 }
 
 // --- stage 3: episode list ---
@@ -264,7 +389,7 @@ PageSnapshot Catalogue() {
 
 TEST_F(DispatchTest, EpisodeListHoldsEveryLinkOfTheSameSchemeInPageOrder) {
   rig_.state.huangchong = "0";
-  dispatch_.ListwebBeforeNavigate("qqplay:///show/2.html");
+  dispatch_.ListwebBeforeNavigate(FromThePage("qqplay:///show/2.html"));
   ASSERT_EQ(rig_.listweb.pending_reads.size(), 1u);
   rig_.listweb.Answer(Catalogue());
   // Links that leave the site are left out; texts never carry the separator.
@@ -278,7 +403,7 @@ TEST_F(DispatchTest, EpisodeListHoldsEveryLinkOfTheSameSchemeInPageOrder) {
 }
 
 TEST_F(DispatchTest, TitleWithTheSeparatorKeepsTheFields) {
-  dispatch_.ListwebBeforeNavigate("qqplay:///1");
+  dispatch_.ListwebBeforeNavigate(FromThePage("qqplay:///1"));
   rig_.listweb.Answer(PageSnapshot{"剧||名|", {{"qqplay:///a|b||", "第|1集|"}}});
   EXPECT_EQ(rig_.state.List3,
             std::vector<std::string>({"第|1集||" + kSite + "/a%7Cb%7C%7C||剧|名"}));
@@ -286,22 +411,22 @@ TEST_F(DispatchTest, TitleWithTheSeparatorKeepsTheFields) {
 
 TEST_F(DispatchTest, PageWithoutMatchingLinksLeavesTheListEmptyAndUnrendered) {
   rig_.state.List3 = {"old||a||b"};
-  dispatch_.ListwebBeforeNavigate("sohuplay:///z");
+  dispatch_.ListwebBeforeNavigate(FromThePage("sohuplay:///z"));
   rig_.listweb.Answer(Catalogue());
   EXPECT_TRUE(rig_.state.List3.empty());
   EXPECT_TRUE(rig_.area.rendered.empty());
 }
 
 TEST_F(DispatchTest, UnreadableDocumentAddsNothing) {
-  dispatch_.ListwebBeforeNavigate("qqplay:///z");
+  dispatch_.ListwebBeforeNavigate(FromThePage("qqplay:///z"));
   rig_.listweb.Answer(std::nullopt);
   EXPECT_TRUE(rig_.state.List3.empty());
   EXPECT_TRUE(rig_.area.rendered.empty());
 }
 
 TEST_F(DispatchTest, LateAnswerForAnEarlierClickIsDropped) {
-  dispatch_.ListwebBeforeNavigate("qqplay:///show/1.html");
-  dispatch_.ListwebBeforeNavigate("youkuplay:///show/1.html");
+  dispatch_.ListwebBeforeNavigate(FromThePage("qqplay:///show/1.html"));
+  dispatch_.ListwebBeforeNavigate(FromThePage("youkuplay:///show/1.html"));
   rig_.listweb.Answer(Catalogue());  // the first click's page, answered late
   EXPECT_TRUE(rig_.state.List3.empty());
   rig_.listweb.Answer(Catalogue());
@@ -310,7 +435,7 @@ TEST_F(DispatchTest, LateAnswerForAnEarlierClickIsDropped) {
 }
 
 TEST_F(DispatchTest, SchemeWithHighestIndexDecidesTheList) {
-  dispatch_.ListwebBeforeNavigate("qqplay:///a?b=ppsplay://c");
+  dispatch_.ListwebBeforeNavigate(FromThePage("qqplay:///a?b=ppsplay://c"));
   rig_.listweb.Answer(PageSnapshot{"t", {{"qqplay:///1", "q"}, {"ppsplay:///2", "p"}}});
   EXPECT_EQ(rig_.state.List3, std::vector<std::string>({"p||" + kSite + "/2||t"}));
 }
@@ -318,10 +443,39 @@ TEST_F(DispatchTest, SchemeWithHighestIndexDecidesTheList) {
 // --- W3 and pop-ups ---
 
 TEST_F(DispatchTest, CloseLinkInThePlayerReturnsToIdle) {
-  for (const char* url : {"colse://", "http://demo/x?COLSE://now"}) {
+  for (const char* url : {"colse://", "COLSE://close", " \tcolse://x"}) {
     rig_.log.clear();
-    EXPECT_TRUE(dispatch_.W3BeforeNavigate(url)) << url;
+    EXPECT_TRUE(dispatch_.W3BeforeNavigate(FromThePage(url))) << url;
     EXPECT_EQ(rig_.log, Log({"W3.Hide", "bjbox.Show", "listweb.Refresh"}));
+  }
+}
+
+TEST_F(DispatchTest, OnlyTheSitesOwnDocumentsCloseThePlayer) {
+  const struct {
+    const char* url;
+    const char* source;
+    bool main_frame;
+    bool closes;
+  } cases[] = {
+      {"colse://close", "http://demo.example:8080", true, true},
+      {"colse://close", "http://demo.example:8080", false, true},  // a frame of the site
+      {"colse://close", "http://player.demo.example", false, true},
+      {"colse://close", "http://other.example", false, false},
+      {"colse://close", "http://other.example", true, false},  // its link with target _top
+      {"colse://close", "null", false, false},
+      {"colse://close", "", true, false},
+      // "colse://" elsewhere in an address is no close link.
+      {"http://demo.example:8080/x?colse://now", "http://demo.example:8080", true, false},
+      {"http://other.example/?colse://", "http://other.example", false, false},
+      {"qqplay://colse://", "http://demo.example:8080", true, false},
+  };
+  for (const auto& c : cases) {
+    BrowseRig rig;
+    rig.state.dizhi = kBase;
+    NavigationDispatch dispatch(rig.ctx);
+    dispatch.W3BeforeNavigate({c.url, c.main_frame, false, c.source});
+    const bool closed = std::find(rig.log.begin(), rig.log.end(), "W3.Hide") != rig.log.end();
+    EXPECT_EQ(closed, c.closes) << c.url << " from " << c.source;
   }
 }
 
@@ -334,9 +488,13 @@ TEST_F(DispatchTest, PlayerPageStaysOnTheSiteAndItsFramesOnTheWeb) {
   } cases[] = {
       {"http://demo.example:8080/play/2.html", true, false, false},
       {"HTTP://DEMO.EXAMPLE:8080/play/2.html", true, false, false},
-      {"http://demo.example:8081/play/2.html", true, false, true},
-      {"https://demo.example:8080/", true, false, true},
+      // The site is its registrable domain: its move to https, another port or host of it.
+      {"http://demo.example:8081/play/2.html", true, false, false},
+      {"https://demo.example:8080/", true, false, false},
+      {"https://www.demo.example/play/2.html", true, false, false},
       {"http://other.example/", true, false, true},
+      {"http://demo.example.other.example/", true, false, true},
+      {"http://127.0.0.1:8080/", true, false, true},
       {"file:///etc/hostname", true, false, true},
       {"javascript:alert(1)", true, false, true},
       {"data:text/html,x", true, false, true},

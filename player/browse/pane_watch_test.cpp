@@ -125,11 +125,20 @@ TEST_F(BrowseEventsTest, PlayerPanePopUpsKeepTheEngineDefault) {
 }
 
 TEST_F(BrowseEventsTest, NavigationsReachTheirPanesOwnRules) {
-  EXPECT_FALSE(browse_.listweb_events().OnBeforeNavigate("colse://x"));
+  rig_.state.dizhi = "http://demo";
+  // "colse://" means nothing to the catalogue: it is one more address off the site.
+  EXPECT_TRUE(browse_.listweb_events().OnBeforeNavigate("colse://x"));
+  EXPECT_EQ(rig_.log, Log({"listweb.Refused colse://x"}));
+  rig_.log.clear();
+  // A bare address comes from no known document: the player stays.
   EXPECT_TRUE(browse_.W3_events().OnBeforeNavigate("colse://x"));
+  EXPECT_EQ(rig_.log, Log({"W3.Refused colse://x"}));
+  EXPECT_TRUE(browse_.W3_events().OnNavigationRequest({"colse://x", true, false, "http://demo"}));
+  EXPECT_EQ(rig_.log, Log({"W3.Refused colse://x", "W3.Hide", "bjbox.Show", "listweb.Refresh"}));
   EXPECT_TRUE(browse_.W3_events().OnBeforeNavigate("qqplay://x"));  // not on the site
   EXPECT_FALSE(browse_.W3_events().OnNavigationRequest({"qqplay://x", true, true}));
-  EXPECT_FALSE(browse_.qvod_events().OnBeforeNavigate("qqplay://x"));
+  EXPECT_FALSE(browse_.qvod_events().OnBeforeNavigate("http://demo/huangchong.html"));
+  EXPECT_TRUE(browse_.qvod_events().OnBeforeNavigate("qqplay://x"));
   EXPECT_TRUE(browse_.listweb_events().OnBeforeNavigate("qqplay://x"));
 }
 

@@ -28,7 +28,7 @@ inline constexpr std::int64_t kUserActionWindowMs = 2000;
 
 // What a press may be spent on. One press hands one address to another program: a click on a
 // pop-up link is no consent to a shortcut the page asks for next.
-enum class UserActionUse { kShortcut, kPopup };
+enum class UserActionUse { kShortcut, kPopup, kLeaveSite };
 
 // The presses of one pane (its frames included).
 class UserActivation {
