@@ -24,8 +24,13 @@ class SiteE2E : public BrowseE2E {
   std::unique_ptr<DevToolsSession> Goto(DevToolsSession& from, const std::string& path,
                                         int frames) {
     const std::string address = Base() + path;
-    from.Evaluate("location.href = " + JsonQuote(address) + "; 1");
-    auto page = Pane(address, seconds(30));
+    // On a loaded machine the player's own start-up navigation of the pane may still come and
+    // take the place of this one; ask again then (three times at most).
+    std::unique_ptr<DevToolsSession> page;
+    for (int attempt = 0; attempt < 3 && !page; ++attempt) {
+      from.Evaluate("location.href = " + JsonQuote(address) + "; 1");
+      page = Pane(address, seconds(15));
+    }
     if (page && !FramesLoaded(*page, frames)) return nullptr;
     return page;
   }
@@ -49,18 +54,16 @@ class SiteE2E : public BrowseE2E {
 };
 
 TEST_F(SiteE2E, CatalogueLinkToAnotherSiteOpensInTheBrowserOnAClickAndNowhereWithoutOne) {
+  auto page = StartOn("/hostile/away.html", 4);
+  ASSERT_TRUE(page);
   // Without a click: twenty tries in five seconds to take the pane to another host.
-  auto leaving = StartOn("/hostile/away.html?leave", 4);
-  ASSERT_TRUE(leaving);
-  ASSERT_TRUE(WaitForScript(*leaving, "window.kamLeaveTried === 20", seconds(20)));
+  page->Evaluate("kamLeave(); 1");
+  ASSERT_TRUE(WaitForScript(*page, "window.kamLeaveTried === 20", seconds(20)));
   std::this_thread::sleep_for(seconds(1));
   EXPECT_TRUE(Opened().empty());
   EXPECT_FALSE(AnyPaneAt("127.0.0.2"));
-  EXPECT_EQ(leaving->EvaluateString("location.search"), "?leave");
 
   // A click on the link: the browser gets the address, once, and the pane keeps its page.
-  auto page = Goto(*leaving, "/hostile/away.html", 4);
-  ASSERT_TRUE(page);
   page->Evaluate("window.kamMarker = 1");
   ASSERT_TRUE(PointerClick(player_->pid(), *page, "#away"));
   ASSERT_TRUE(WaitUntil([&] { return !Opened().empty(); }, seconds(10)));
