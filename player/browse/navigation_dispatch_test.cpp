@@ -28,7 +28,7 @@ NavigationRequest AskedRequest(std::string url) {
 
 // A navigation that a document of the site asks for: a link, its script or its form.
 NavigationRequest FromThePage(std::string url, bool main_frame = true) {
-  return NavigationRequest{std::move(url), main_frame, false, false, kSite};
+  return NavigationRequest{std::move(url), main_frame, false, kSite};
 }
 
 class DispatchTest : public ::testing::Test {
@@ -292,7 +292,7 @@ TEST_F(DispatchTest, OnlyDocumentsOnTheSiteHoldThePagesPowers) {
       rig.state.huangchong = "0";
       NavigationDispatch dispatch(rig.ctx);
       dispatch.ListwebUserInput();  // the user's own click: only the document decides
-      EXPECT_TRUE(dispatch.ListwebBeforeNavigate({url, src.main_frame, false, src.source}));
+      EXPECT_TRUE(dispatch.ListwebBeforeNavigate({url, src.main_frame, false, src.source, true}));
       // A shortcut written, or playback started with its list being read from the page.
       const bool acted = !rig.shortcuts.saved.empty() || !rig.listweb.pending_reads.empty();
       EXPECT_EQ(acted, src.powers) << url << " from " << src.source;
@@ -327,8 +327,12 @@ TEST_F(DispatchTest, CatalogueShowsNoPageOffTheSiteAndOpensClickedOnesInTheBrows
     BrowseRig rig;
     rig.state.dizhi = kBase;
     NavigationDispatch dispatch(rig.ctx);
-    if (c.press) dispatch.ListwebUserInput();
-    EXPECT_EQ(dispatch.ListwebBeforeNavigate(FromThePage(c.url)), c.cancel) << c.url;
+    NavigationRequest request = FromThePage(c.url);
+    if (c.press) {
+      dispatch.ListwebUserInput();
+      request.by_press = true;  // the pressed link's own address
+    }
+    EXPECT_EQ(dispatch.ListwebBeforeNavigate(request), c.cancel) << c.url;
     EXPECT_EQ(rig.shell.opened,
               c.opened ? std::vector<std::string>{c.opened} : std::vector<std::string>{})
         << c.url;
@@ -339,13 +343,15 @@ TEST_F(DispatchTest, CatalogueShowsNoPageOffTheSiteAndOpensClickedOnesInTheBrows
 
 TEST_F(DispatchTest, OnePressOpensOnePageOffTheSite) {
   Press();
+  // A page's loop leaving the site right after the press spends nothing.
+  EXPECT_TRUE(dispatch_.ListwebBeforeNavigate(FromThePage("http://other.example/loop")));
+  EXPECT_TRUE(rig_.shell.opened.empty());
   for (int i = 0; i < 5; ++i) {
-    EXPECT_TRUE(
-        dispatch_.ListwebBeforeNavigate(FromThePage("http://other.example/" + std::to_string(i))));
+    EXPECT_TRUE(Asked("http://other.example/" + std::to_string(i)));
   }
   EXPECT_EQ(rig_.shell.opened, std::vector<std::string>({"http://other.example/0"}));
   // The same press is spent: no shortcut after it.
-  EXPECT_TRUE(dispatch_.ListwebBeforeNavigate(FromThePage("dddisk://T@@@/t.html")));
+  EXPECT_TRUE(Asked("dddisk://T@@@/t.html"));
   EXPECT_TRUE(rig_.shortcuts.saved.empty());
 }
 
@@ -366,9 +372,11 @@ TEST_F(DispatchTest, BufferingPageStaysOnTheSiteToo) {
     BrowseRig rig;
     rig.state.dizhi = kBase;
     NavigationDispatch dispatch(rig.ctx);
+    NavigationRequest request = c.request;
     if (c.press) dispatch.QvodUserInput();
+    request.by_press = c.press;
     dispatch.ListwebUserInput();  // a press on another pane is none on this one
-    EXPECT_EQ(dispatch.QvodBeforeNavigate(c.request), c.cancel) << c.request.url;
+    EXPECT_EQ(dispatch.QvodBeforeNavigate(request), c.cancel) << c.request.url;
     EXPECT_EQ(rig.shell.opened.size(), c.opened) << c.request.url;
   }
 }

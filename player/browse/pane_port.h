@@ -34,14 +34,14 @@ struct NavigationRequest {
   std::string url;          // the text as the page wrote it (see OnBeforeNavigate)
   bool main_frame = true;   // false for a frame inside the page
   bool by_program = false;  // the program asked for it (PanePort::Navigate), no page did
-  // The user's press asked for it: the pressed link's own address, or the press's own event
-  // handlers while the press was dispatched to them (press_trace.h).
-  bool by_press = false;
   // The origin ("http://host:port", "null" when opaque) of the document that asked for it: the
   // one holding the clicked link, or the one whose own script or form navigated. Empty when the
   // pane cannot tell (the program, back and forward, a redirect, a document of another origin
   // steering this frame): such a navigation carries none of the page's powers.
   std::string source_origin{};
+  // The user's press asked for it: the pressed link's own address, or the press's own event
+  // handlers while the press was dispatched to them (press_trace.h).
+  bool by_press = false;
 };
 
 // A new window a page asks for.
