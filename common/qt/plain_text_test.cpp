@@ -25,9 +25,9 @@ QApplication& App() {
 }
 
 // Texts that Qt would take for markup, and texts that it would not.
-const char* const kTexts[] = {"<b>x</b>",          "<img src=\"/dev/zero\">", "a <i>b</i> & c",
-                              "x<y>z",             "第1集 <u>看</u>",          "plain text",
-                              "<a href=\"x\">y</a>", "&lt;b&gt;"};
+const char* const kTexts[] = {
+    "<b>x</b>",   "<img src=\"/dev/zero\">", "a <i>b</i> & c", "x<y>z", "第1集 <u>看</u>",
+    "plain text", "<a href=\"x\">y</a>",     "&lt;b&gt;"};
 
 TEST(PlainText, LabelShowsTheCharactersNotTheirMarkup) {
   App();

@@ -118,7 +118,8 @@ TEST_F(DispatchTest, ShortcutThePressDidNotAskForIsRefusedAndLeavesThePress) {
   Press();
   // A page's loop asks right after the press: refused, and the press is still there.
   for (int i = 0; i < 20; ++i) {
-    EXPECT_TRUE(dispatch_.ListwebBeforeNavigate(FromThePage("dddisk://Loop" + std::to_string(i) + "@@@/t")));
+    EXPECT_TRUE(dispatch_.ListwebBeforeNavigate(
+        FromThePage("dddisk://Loop" + std::to_string(i) + "@@@/t")));
   }
   EXPECT_TRUE(rig_.shortcuts.saved.empty());
   EXPECT_EQ(rig_.log.size(), 20u);
