@@ -127,22 +127,27 @@ class BrowseE2E : public PlayerE2E {
         "true; window.addEventListener('mousemove', function (e) { window.kamPointerAt = "
         "[e.clientX, e.clientY]; }, true); } 1");
     std::optional<std::pair<int, int>> origin;
-    for (const std::string& w : VisibleWindowsOf(pid)) {
-      const Geometry g = WindowGeometry(w);
-      if (g.width < 100 || g.height < 100) continue;
-      for (int i = 1; i <= 4 && !origin; ++i) {
-        for (int j = 1; j <= 4 && !origin; ++j) {
-          const int x = g.x + g.width * i / 5, y = g.y + g.height * j / 5;
-          Xdo("mousemove " + std::to_string(x) + " " + std::to_string(y));
-          std::this_thread::sleep_for(milliseconds(150));
-          const auto at = s.Evaluate("window.kamPointerAt");
-          if (at && at->array.size() == 2) {
-            origin = std::make_pair(x - static_cast<int>(at->array[0].number),
-                                    y - static_cast<int>(at->array[1].number));
+    // On a loaded machine a page may take longer than one wait to see the pointer move: the
+    // sweep is repeated with longer waits before the pane counts as not found.
+    for (int round = 1; round <= 3 && !origin; ++round) {
+      for (const std::string& w : VisibleWindowsOf(pid)) {
+        const Geometry g = WindowGeometry(w);
+        if (g.width < 100 || g.height < 100) continue;
+        for (int i = 1; i <= 4 && !origin; ++i) {
+          for (int j = 1; j <= 4 && !origin; ++j) {
+            const int x = g.x + g.width * i / 5, y = g.y + g.height * j / 5;
+            s.Evaluate("window.kamPointerAt = null; 1");
+            Xdo("mousemove " + std::to_string(x) + " " + std::to_string(y));
+            std::this_thread::sleep_for(milliseconds(150 * round));
+            const auto at = s.Evaluate("window.kamPointerAt");
+            if (at && at->array.size() == 2) {
+              origin = std::make_pair(x - static_cast<int>(at->array[0].number),
+                                      y - static_cast<int>(at->array[1].number));
+            }
           }
         }
+        if (origin) break;
       }
-      if (origin) break;
     }
     const auto at = s.CentreOf(selector);
     if (!origin || !at) return false;
