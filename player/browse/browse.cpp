@@ -35,8 +35,17 @@ std::optional<int> Browse::PlayingEntry(std::string_view separator) const {
 std::optional<playlist::PlayOutcome> Browse::PlayAdjacent(int step, std::string_view separator) {
   const std::optional<int> playing = PlayingEntry(separator);
   if (!playing) return std::nullopt;
-  const long long target = static_cast<long long>(*playing) + step;
-  if (target < 0 || target >= static_cast<long long>(ctx_.state.List3.size())) return std::nullopt;
+  const std::vector<std::string>& list = ctx_.state.List3;
+  const std::optional<std::string> shown = playlist::EntryAddressKey(
+      list[static_cast<std::size_t>(*playing)], separator, ctx_.state.dizhi);
+  if (step == 0) return std::nullopt;
+  long long target = static_cast<long long>(*playing) + step;
+  while (target >= 0 && target < static_cast<long long>(list.size()) &&
+         playlist::EntryAddressKey(list[static_cast<std::size_t>(target)], separator,
+                                   ctx_.state.dizhi) == shown) {
+    target += step;
+  }
+  if (target < 0 || target >= static_cast<long long>(list.size())) return std::nullopt;
   return ItemPlay(static_cast<int>(target), separator);
 }
 

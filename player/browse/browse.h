@@ -40,8 +40,9 @@ class Browse {
   // separator; nothing when W3 shows no entry's address.
   std::optional<int> PlayingEntry(std::string_view separator = playlist::kDefaultSeparator) const;
   // Plays the entry step places from the one playing (1 the next, -1 the one before) exactly as
-  // a click on it in the list page does. Nothing happens, and nothing is returned, when no entry
-  // plays or the list has none there.
+  // a click on it in the list page does; entries that hold the playing address again (a page's
+  // "play" button beside its first episode) are passed over. Nothing happens, and nothing is
+  // returned, when no entry plays or the list has none there.
   std::optional<playlist::PlayOutcome> PlayAdjacent(
       int step, std::string_view separator = playlist::kDefaultSeparator);
 

@@ -53,6 +53,20 @@ TEST_F(BrowsePlaying, NothingBeyondTheEndsOrWithoutAnEntry) {
   EXPECT_TRUE(rig_.log.empty());
 }
 
+TEST_F(BrowsePlaying, EntriesOfThePlayingAddressArePassedOver) {
+  // A title page's "play" button collected before its first episode, and a repeat further on.
+  rig_.state.List3 = {"立即播放||http://site/play/1.html||剧", "第1集||http://site/play/1.html||剧",
+                      "第2集||http://site/play/2.html||剧", "重复||http://site/play/2.html||剧"};
+  rig_.W3.current_url = "http://site/play/1.html";
+  EXPECT_EQ(browse_.PlayAdjacent(1), playlist::PlayOutcome::kPlayed);
+  EXPECT_EQ(rig_.log.at(1), "W3.Navigate http://site/play/2.html");
+  rig_.log.clear();
+  rig_.W3.current_url = "http://site/play/2.html";
+  EXPECT_EQ(browse_.PlayAdjacent(1), std::nullopt) << "only the same episode again follows";
+  EXPECT_EQ(browse_.PlayAdjacent(-1), playlist::PlayOutcome::kPlayed);
+  EXPECT_EQ(rig_.log.at(1), "W3.Navigate http://site/play/1.html");
+}
+
 TEST_F(BrowsePlaying, TheClickedDuplicateIsThePlayingOne) {
   rig_.state.List3.push_back("重播||http://site/play/1.html||剧");
   rig_.state.List3.push_back("第5集||http://site/play/5.html||剧");

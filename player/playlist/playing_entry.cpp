@@ -17,6 +17,15 @@ std::optional<std::string> ShownAddressKey(std::string_view address) {
   return key;
 }
 
+std::optional<std::string> EntryAddressKey(std::string_view entry, std::string_view separator,
+                                           std::string_view dizhi) {
+  const std::vector<std::string_view> fields = SplitEntry(entry, separator);
+  if (fields.size() < kEntryFields || IsPlaceholder(fields)) return std::nullopt;
+  const std::optional<std::string> address = AddressOnSite(fields[1], dizhi);
+  if (!address) return std::nullopt;
+  return ShownAddressKey(*address);
+}
+
 std::optional<int> PlayingEntry(const std::vector<std::string>& list, std::string_view separator,
                                 std::string_view shown_address, std::string_view dizhi,
                                 std::optional<int> hint) {
@@ -27,12 +36,8 @@ std::optional<int> PlayingEntry(const std::vector<std::string>& list, std::strin
   const std::string_view path = std::string_view(*shown).substr(0, shown->find('?'));
   const std::string_view last = path.substr(path.rfind('/') + 1);
   auto matches = [&](std::size_t i) {
-    const std::vector<std::string_view> fields = SplitEntry(list[i], separator);
-    if (fields.size() < kEntryFields || IsPlaceholder(fields)) return false;
-    if (!last.empty() && PercentDecode(fields[1]).find(last) == std::string::npos) return false;
-    const std::optional<std::string> address = AddressOnSite(fields[1], dizhi);
-    if (!address) return false;
-    return ShownAddressKey(*address) == shown;
+    if (!last.empty() && PercentDecode(list[i]).find(last) == std::string::npos) return false;
+    return EntryAddressKey(list[i], separator, dizhi) == shown;
   };
   if (hint && *hint >= 0 && static_cast<std::size_t>(*hint) < list.size() &&
       matches(static_cast<std::size_t>(*hint))) {

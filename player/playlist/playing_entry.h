@@ -18,6 +18,11 @@ namespace kam::playlist {
 // address.
 std::optional<std::string> ShownAddressKey(std::string_view address);
 
+// The ShownAddressKey of an entry's play address (field 1 of entry split at separator) as the list
+// click hands it on: only for a complete, playable entry whose address is on the site of dizhi.
+std::optional<std::string> EntryAddressKey(std::string_view entry, std::string_view separator,
+                                           std::string_view dizhi);
+
 // The index of the entry of list (entries split at separator) whose play address, on the site of
 // dizhi, is shown_address; nothing when no entry's is. Where several entries hold that address
 // the one at hint wins when it is one of them, else the first.
