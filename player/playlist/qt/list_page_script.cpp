@@ -58,7 +58,43 @@ constexpr char kRecorder[] = R"JS(
 })();
 )JS";
 
+constexpr char kMarks[] = R"JS(
+(function (marks) {
+  'use strict';
+  var style = document.getElementById('kam-marks');
+  if (!style) {
+    style = document.createElement('style');
+    style.id = 'kam-marks';
+    style.textContent =
+        '.play-list a.kam-watched { color: #8c8c8c; }' +
+        '.play-list a.kam-watched::after { content: "\u2713"; float: right; color: #6f9f6f; }' +
+        '.play-list a.kam-playing { color: #ffb04d; font-weight: bold;' +
+        ' border-left-color: #ff8a00; background: #3a3229; }' +
+        '.play-list a.kam-playing::before { content: ""; display: inline-block;' +
+        ' margin-right: 6px; border-style: solid; border-width: 5px 0 5px 8px;' +
+        ' border-color: transparent transparent transparent #ff8a00; }';
+    (document.head || document.documentElement).appendChild(style);
+  }
+  var anchors = document.getElementsByTagName('a');
+  for (var i = 0; i < anchors.length; i++) {
+    var a = anchors[i];
+    if (!/^[0-9]+$/.test(a.id)) continue;
+    var m = marks.charAt(Number(a.id));
+    a.classList.toggle('kam-watched', m === '1');
+    a.classList.toggle('kam-playing', m === '2');
+  }
+  return true;
+})('%MARKS%');
+)JS";
+
 }  // namespace
+
+QString MarksScript(const QString& marks) {
+  QString safe;
+  safe.reserve(marks.size());
+  for (const QChar c : marks) safe += (c == u'1' || c == u'2') ? c : QChar(u'0');
+  return QString::fromUtf8(kMarks).replace(QStringLiteral("%MARKS%"), safe);
+}
 
 QString ListPageScript() {
   // The channel's client library ships inside Qt as a resource.

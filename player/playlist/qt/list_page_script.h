@@ -18,4 +18,10 @@ QString ListPageScript();
 // clicked last, else the document's active element.
 QString LastLinkQuery();
 
+// Marks the entries of the page shown: marks holds one character per entry number, "0" plain,
+// "1" watched, "2" playing. The entry anchors (those whose id is their number) get the class
+// "kam-watched" or "kam-playing", or neither; a style sheet of the player's, added to the
+// document (never to the file), makes them look so.
+QString MarksScript(const QString& marks);
+
 }  // namespace kam::playlist

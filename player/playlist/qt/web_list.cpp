@@ -1,6 +1,7 @@
 #include "player/playlist/qt/web_list.h"
 
 #include <QResizeEvent>
+#include <QWebEngineScript>
 #include <QWebEngineView>
 
 #include "common/path_text.h"
@@ -8,6 +9,7 @@
 #include "player/playlist/list_links.h"
 #include "player/playlist/list_page.h"
 #include "player/playlist/play_list_files.h"
+#include "player/playlist/qt/list_page_script.h"
 #include "player/playlist/qt/list_web_page.h"
 
 namespace kam::playlist {
@@ -21,6 +23,11 @@ WebList::WebList(std::filesystem::path program_dir, QWidget* parent)
   view_->setPage(page_);
   connect(page_, &ListWebPage::linkActivated, this, &WebList::OnLinkActivated);
   connect(page_, &ListWebPage::contextMenuRequested, this, &WebList::OnContextMenu);
+  connect(page_, &QWebEnginePage::loadFinished, this, [this](bool ok) {
+    if (!ok) return;
+    ApplyMarks();
+    emit PageShown();
+  });
   const BrowserGeometry g = BrowserGeometryFor(width(), height());
   view_->setGeometry(g.x, g.y, g.width, g.height);
   // The file there may be an older list's; if the empty page cannot take its place, the empty
@@ -76,6 +83,22 @@ void WebList::ShowEmptyPage() {
   view_->page()->setContent(QByteArray(page.data(), static_cast<qsizetype>(page.size())),
                             QStringLiteral("text/html;charset=gb2312"), PageUrl());
   showing_file_ = false;
+}
+
+void WebList::ShowMarks(const std::vector<EntryMark>& marks) {
+  QString text(static_cast<qsizetype>(marks.size()), QChar(u'0'));
+  for (std::size_t i = 0; i < marks.size(); ++i) {
+    if (marks[i] == EntryMark::kWatched) text[static_cast<qsizetype>(i)] = u'1';
+    if (marks[i] == EntryMark::kPlaying) text[static_cast<qsizetype>(i)] = u'2';
+  }
+  if (text == marks_) return;
+  marks_ = text;
+  ApplyMarks();
+}
+
+void WebList::ApplyMarks() {
+  // In the control's own script world: the page's scripts neither see nor undo it.
+  page_->runJavaScript(MarksScript(marks_), QWebEngineScript::ApplicationWorld);
 }
 
 void WebList::resizeEvent(QResizeEvent* event) {

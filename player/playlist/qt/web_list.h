@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "player/playlist/list_marks.h"
+
 class QWebEngineView;
 
 namespace kam::playlist {
@@ -36,6 +38,10 @@ class WebList : public QWidget {
   QString Value() const;
   void setValue(const QString& value);
 
+  // How the entries look besides their text (list_marks.h), one mark per entry: applied to the
+  // page shown now and kept for the page shown next, until new marks come.
+  void ShowMarks(const std::vector<EntryMark>& marks);
+
   // The page's address in the program directory.
   QUrl PageUrl() const;
   QWebEngineView* view() const { return view_; }
@@ -47,6 +53,8 @@ class WebList : public QWidget {
   void ItemDelete(int index);
   // A right click in the page, on a link (onLink, its entry index) or elsewhere (index 0).
   void ItemContextMenu(bool onLink, int index);
+  // A page finished loading: its entries may be another list's now (the marks follow).
+  void PageShown();
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
@@ -61,7 +69,10 @@ class WebList : public QWidget {
   std::string value_;
   QWebEngineView* view_;
   ListWebPage* page_;
+  void ApplyMarks();
+
   bool showing_file_ = false;  // the view shows the page file, not the page from memory
+  QString marks_;              // one character per entry (MarksScript)
 };
 
 }  // namespace kam::playlist
