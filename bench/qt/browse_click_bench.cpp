@@ -66,6 +66,8 @@ struct NoActions : kam::MenuActionsPort {
   void CheckForUpgrade() override {}
   void ExitPlayer() override {}
   void UnloadMainWindow() override {}
+  bool AutoNextOn() const override { return true; }
+  void SetAutoNext(bool) override {}
 };
 
 // W3's handler, timed; the request is cancelled so that nothing is fetched.

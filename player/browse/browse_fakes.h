@@ -132,7 +132,13 @@ class FakeActions : public MenuActionsPort {
   void CheckForUpgrade() override { log_.push_back("shengji"); }
   void ExitPlayer() override { log_.push_back("ExitPlayer"); }
   void UnloadMainWindow() override { log_.push_back("Unload"); }
+  bool AutoNextOn() const override { return auto_next; }
+  void SetAutoNext(bool on) override {
+    auto_next = on;
+    log_.push_back(on ? "AutoNext on" : "AutoNext off");
+  }
   bool visible = true;
+  bool auto_next = true;
 
  private:
   Log& log_;

@@ -9,10 +9,11 @@ namespace {
 
 using C = MenuCommand;
 
-constexpr std::array<MenuItem, 8> kMenu = {{
+constexpr std::array<MenuItem, 9> kMenu = {{
     {"display", "显示或隐藏", true, C::kToggleWindow},
     {"df", "-", true, C::kNone},
     {"dddd", "检测升级", true, C::kCheckUpgrade},
+    {"zidong", "自动播放下一集", true, C::kToggleAutoNext},
     {"hnn", "-", false, C::kNone},
     {"dddde", "关于我们", false, C::kNone},
     {"shnhhy", "软件设置", false, C::kNone},
@@ -75,6 +76,12 @@ void CommandMenus::Click(std::string_view item) {
   }
 }
 
+bool CommandMenus::Checked(std::string_view item) const {
+  if (item == "O") return home_checked_;
+  if (item == "zidong") return actions_.AutoNextOn();
+  return false;
+}
+
 void CommandMenus::Run(MenuCommand command) {
   switch (command) {
     case C::kNone:
@@ -101,6 +108,9 @@ void CommandMenus::Run(MenuCommand command) {
       } else {
         listweb_.Refuse(state_.dizhi, "site address is no http(s) address");
       }
+      return;
+    case C::kToggleAutoNext:
+      actions_.SetAutoNext(!actions_.AutoNextOn());
       return;
     case C::kExit:
       if (state_.tuichu == "1") {

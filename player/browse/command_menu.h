@@ -22,6 +22,7 @@ enum class MenuCommand {
   kRefresh,
   kHome,  // listweb to the site's base address; checks the item
   kExit,
+  kToggleAutoNext,  // the next episode plays by itself, or not; the item shows the choice
 };
 
 struct MenuItem {
@@ -48,6 +49,10 @@ class MenuActionsPort {
   virtual void ExitPlayer() = 0;       // the exit routine: ends every player process
   // Closes the main window, removes the tray icon and lets this program end normally.
   virtual void UnloadMainWindow() = 0;
+  // The user's choice whether the next episode plays by itself (next_episode.h), kept across
+  // starts.
+  virtual bool AutoNextOn() const = 0;
+  virtual void SetAutoNext(bool on) = 0;
 };
 
 class CommandMenus {
@@ -58,8 +63,13 @@ class CommandMenus {
   // The Click of the item of that name, in any of the menus; unknown names do nothing.
   void Click(std::string_view item);
   void Run(MenuCommand command);
-  // The item's check mark; only "O" (home) ever gets one.
-  bool Checked(std::string_view item) const { return item == "O" && home_checked_; }
+  // The item's check mark: "O" (home) once clicked; "zidong" while the next episode plays by
+  // itself.
+  bool Checked(std::string_view item) const;
+  // Items that show a check mark.
+  static bool Checkable(MenuCommand command) {
+    return command == MenuCommand::kHome || command == MenuCommand::kToggleAutoNext;
+  }
 
  private:
   const PlayerState& state_;

@@ -20,8 +20,8 @@ std::vector<std::string> Shown(MenuId menu) {
 }
 
 TEST(MenuTables, ShowTheirItemsInOrderWithoutTheHiddenOnes) {
-  EXPECT_EQ(Shown(MenuId::kMenu),
-            std::vector<std::string>({"显示或隐藏", "-", "检测升级", "-", "退出程序"}));
+  EXPECT_EQ(Shown(MenuId::kMenu), std::vector<std::string>({"显示或隐藏", "-", "检测升级",
+                                                            "自动播放下一集", "-", "退出程序"}));
   EXPECT_EQ(Shown(MenuId::kMyMenu), std::vector<std::string>({"后退一页", "-", "前进一页", "-",
                                                               "刷新一下", "-", "返回首页"}));
   EXPECT_EQ(Shown(MenuId::kCaidan), std::vector<std::string>({"检测升级", "-", "退出程序"}));
@@ -55,6 +55,16 @@ TEST_F(MenuActionTest, BothUpgradeItemsRunTheManualCheck) {
   menus_.Click("dddd");
   menus_.Click("djeu");
   EXPECT_EQ(rig_.log, Log({"shengji", "shengji"}));
+}
+
+TEST_F(MenuActionTest, AutoNextItemTurnsTheChoiceOffAndOnAndShowsIt) {
+  EXPECT_TRUE(menus_.Checked("zidong"));
+  menus_.Click("zidong");
+  EXPECT_FALSE(menus_.Checked("zidong"));
+  menus_.Click("zidong");
+  EXPECT_TRUE(menus_.Checked("zidong"));
+  EXPECT_EQ(rig_.log, Log({"AutoNext off", "AutoNext on"}));
+  EXPECT_TRUE(CommandMenus::Checkable(MenuCommand::kToggleAutoNext));
 }
 
 TEST_F(MenuActionTest, PageItemsDriveTheCatalogue) {

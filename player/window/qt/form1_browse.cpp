@@ -8,12 +8,15 @@
 #include <QUrl>
 #include <memory>
 
+#include "common/path_text.h"
 #include "common/program_dir.h"
 #include "player/browse/browse.h"
 #include "player/browse/desktop_shortcut.h"
+#include "player/browse/qt/site_profile.h"
 #include "player/playlist/qt/web_list.h"
 #include "player/startup/start_routine.h"
 #include "player/window/qt/app_tip.h"
+#include "player/window/qt/form1_series.h"
 #include "player/window/qt/form1_window.h"
 #include "player/window/qt/form2.h"
 
@@ -44,6 +47,8 @@ class BrowseWiring : public QObject,
     Timer8_.setObjectName(QStringLiteral("Timer8"));
     Timer8_.setInterval(1000);
     connect(&Timer8_, &QTimer::timeout, this, [this] { browse_.Timer8_Timer(); });
+    // Before the menus: the tray menu shows its choice.
+    series_ = std::make_unique<SeriesView>(w, browse_, Utf8Path(SiteProfileFolder().toStdString()));
 
     if (Form2* form2 = w.form2()) {
       Fill(form2->menu(), MenuId::kMenu);
@@ -74,7 +79,10 @@ class BrowseWiring : public QObject,
       }
       action->setObjectName(name);
       action->setVisible(item.visible);
-      if (item.command == MenuCommand::kHome) action->setCheckable(true);
+      if (CommandMenus::Checkable(item.command)) {
+        action->setCheckable(true);
+        action->setChecked(browse_.menus().Checked(item.name));
+      }
       if (item.command == MenuCommand::kNone) continue;
       const std::string key(item.name);
       connect(action, &QAction::triggered, this, [this, action, key] {
@@ -127,6 +135,10 @@ class BrowseWiring : public QObject,
     if (Startup* s = w_.startup()) s->ExitPlayer();
   }
   void UnloadMainWindow() override { w_.Unload(); }
+  bool AutoNextOn() const override { return series_ && series_->autoNext(); }
+  void SetAutoNext(bool on) override {
+    if (series_) series_->setAutoNext(on);
+  }
 
   Form1Window& w_;
   std::unique_ptr<DesktopShortcutPort> shortcuts_;
@@ -135,6 +147,7 @@ class BrowseWiring : public QObject,
   QTimer t3_;
   QTimer Timer8_;
   Browse browse_;
+  std::unique_ptr<SeriesView> series_;  // goes before browse_, which it uses
 };
 
 }  // namespace
