@@ -181,6 +181,42 @@ TEST(DemoSite, PlayPagesStreamMadeClipsOfEveryKind) {
   EXPECT_GT(fs::file_size(Site() / "vendor" / "hls.min.js"), 100000u);
 }
 
+// The player collects link texts into its play list in the GBK code page: a sign outside it
+// (an arrow, a play or close sign) would show there as "?", so the pages draw such signs with CSS.
+TEST(DemoSite, PageTextsAndDrawnSignsStayInTheCodePage) {
+  std::vector<fs::path> files = HtmlFiles();
+  for (const char* sheet : {"site.css", "player.css"}) files.push_back(Site() / "css" / sheet);
+  for (const fs::path& file : files) {
+    SCOPED_TRACE(file.string());
+    for (const char32_t ch : Utf8ToCodePoints(ReadText(file))) {
+      if (ch < 0x80) continue;
+      EXPECT_TRUE(AnsiCodeOf(ch).has_value()) << "U+" << std::hex << static_cast<int>(ch);
+    }
+    // Generated content counts as the link's text too.
+    static const std::regex escaped_content("content:\\s*\"[^\"]*\\\\[0-9A-Fa-f]{4}");
+    EXPECT_FALSE(std::regex_search(ReadText(file), escaped_content));
+  }
+}
+
+// A series to watch in one go: at least four short episodes and one long enough to stop halfway.
+TEST(DemoSite, TheSeriesHasShortEpisodesAndALongOne) {
+  static const std::regex clip("<video class=\"screen\"[^>]* src=\"/media/(episode|long)\\.mp4\"");
+  int short_ones = 0;
+  int long_ones = 0;
+  for (int n = 1; n <= 6; ++n) {
+    const std::string html =
+        ReadText(Site() / "play" / ("xiaocheng-" + std::to_string(n) + ".html"));
+    std::smatch m;
+    ASSERT_TRUE(std::regex_search(html, m, clip)) << n;
+    (m[1] == "long" ? long_ones : short_ones)++;
+  }
+  EXPECT_GE(short_ones, 4);
+  EXPECT_EQ(long_ones, 1);
+  // Made by the set-up (tools/make_media.sh): 5 s and 75 s, small.
+  EXPECT_LT(fs::file_size(Site() / "media" / "episode.mp4"), 200'000u);
+  EXPECT_LT(fs::file_size(Site() / "media" / "long.mp4"), 1'000'000u);
+}
+
 TEST(DemoSite, NothingIsFetchedFromElsewhere) {
   static const std::regex outside("(src|href)=\"(https?:)?//");
   for (const auto& entry : fs::recursive_directory_iterator(Site())) {

@@ -5,6 +5,10 @@ The catalogue's data (titles, play sources, episodes) lives here; the hand-writt
 (style sheets, scripts, the buffering page, the settings texts) sit in demo/site as they are.
 Run it after changing the data:  python3 demo/tools/build_site.py
 
+Glyphs outside the GBK code page (arrows, play and close signs) are drawn with CSS, never
+written as text: the player collects link texts into its play list in that code page, where
+they would turn into "?".
+
 Link form of an episode: a player scheme followed by an absolute, lower-case path, such as
 "qqplay:///play/xiyouji-1.html". The player replaces the scheme by the site's base address
 and lower-cases the whole text, so the path must name a lower-case file on the server.
@@ -74,6 +78,17 @@ TITLES = [
         "episodes": 6,
         "sources": [("hunantvplay://", "芒果源"), ("ppsplay://", "PPS源"),
                     ("xiguaplay://", "西瓜源"), ("QQPLAY://", "腾讯备用源")],
+    },
+    # A series to watch in one go: short episodes end within seconds, so the next one starts by
+    # itself; the long one (75 s) is for stopping halfway and coming back.
+    {
+        "slug": "xiaocheng", "name": "小城故事", "glyph": "城", "year": "2008", "area": "台湾",
+        "genre": "生活", "cat": "tv", "score": "8.6", "hue": 170,
+        "cast": "林嘉欣 / 张孝全 / 杨贵媚",
+        "blurb": "海边小城的一条老街，五户人家，六个小故事。每集只有几分钟，适合一口气看完。",
+        "episodes": 6,
+        "long_episode": 5,
+        "sources": [("kankanplay://", "看看源"), ("sohuplay://", "搜狐源")],
     },
 ]
 
@@ -259,7 +274,7 @@ def title_page(t):
         for o in TITLES if o is not t)
     body = f"""{header(t['cat'])}
 <main class="page">
-  <nav class="crumbs"><a href="/">首页</a> › <a href="/#{t['cat']}">{dict(CATEGORIES)[t['cat']]}</a> › {esc(t['name'])}</nav>
+  <nav class="crumbs"><a href="/">首页</a><i class="sep"></i><a href="/#{t['cat']}">{dict(CATEGORIES)[t['cat']]}</a><i class="sep"></i>{esc(t['name'])}</nav>
   <section class="detail" style="--hue:{t['hue']}">
     <div class="detail-poster">{poster(t, "large")}</div>
     <div class="detail-info">
@@ -302,17 +317,20 @@ MEDIA = [
 
 def play_page(t, episode):
     total = t["episodes"]
-    nxt = (f'<a class="ctl-link" href="/play/{t["slug"]}-{episode + 1}.html">下一集 ›</a>'
+    nxt = (f'<a class="ctl-link ctl-next" href="/play/{t["slug"]}-{episode + 1}.html">下一集</a>'
            if episode < total else '<span class="ctl-link is-off">已是最后一集</span>')
-    prev = (f'<a class="ctl-link" href="/play/{t["slug"]}-{episode - 1}.html">‹ 上一集</a>'
+    prev = (f'<a class="ctl-link ctl-prev" href="/play/{t["slug"]}-{episode - 1}.html">上一集</a>'
             if episode > 1 else "")
     kind, source, label = MEDIA[(episode - 1) % len(MEDIA)]
+    if "long_episode" in t:
+        clip = "long" if episode == t["long_episode"] else "episode"
+        kind, source, label = "mp4", f'src="/media/{clip}.mp4"', "MP4"
     head = '<link rel="stylesheet" href="/css/player.css">\n'
     hls = '<script src="/vendor/hls.min.js"></script>\n' if kind == "hls" else ""
     body = f"""<div class="player" style="--hue:{t['hue']}" data-title="{esc(t['name'])}" data-episode="{episode}">
   <div class="player-top">
     <span class="now">正在播放：<b>{esc(t['name'])}</b> {episode_label(episode)}</span>
-    <a class="close" href="colse://close" title="关闭播放器">✕ 关闭</a>
+    <a class="close" href="colse://close" title="关闭播放器">关闭</a>
   </div>
   <video class="screen" data-kind="{kind}" {source} autoplay playsinline preload="auto" aria-label="{esc(t['name'])} {episode_label(episode)}"></video>
   <div class="osd"><span class="osd-glyph">{t['glyph']}</span><span class="osd-text">{esc(t['name'])} · {episode_label(episode)}</span></div>

@@ -70,6 +70,15 @@
   });
   showState();
 
+  // The site's own continuous play, as many catalogues offer it: with it on (the browser's
+  // storage holds "demo-continuous" = "1"), the page goes to the next episode by itself at the end.
+  video.addEventListener("ended", function () {
+    var next = document.querySelector(".ctl-next");
+    var on = false;
+    try { on = window.localStorage.getItem("demo-continuous") === "1"; } catch (e) {}
+    if (next && on) window.location.href = next.href;
+  });
+
   function toggle() {
     if (player.classList.contains("is-failed")) return;
     if (video.paused || video.ended) start(); else video.pause();
