@@ -77,7 +77,8 @@ TEST_F(BrowseE2E, TrayMenuShowsAndHidesChecksForUpgradeAndExits) {
   EXPECT_EQ(prog_.Read("\\update-args.txt"), "1.0###wu###\n");
   EXPECT_TRUE(player->Running());
 
-  choose(3);  // 退出程序
+  // 自动播放下一集 is the fourth item (series_test.cpp works it).
+  choose(4);  // 退出程序
   const auto status = player->Wait(seconds(20));
   ASSERT_TRUE(status) << "still running after the exit item";
   EXPECT_TRUE(WIFEXITED(*status) && WEXITSTATUS(*status) == 0);

@@ -39,8 +39,9 @@ TEST_F(PlayerE2E, ExitItemEndsTheOutsidePlayerThenThePlayer) {
   ClickWindow(*icon, 3);  // the tray menu
   std::this_thread::sleep_for(milliseconds(700));
   EXPECT_TRUE(SaveScreenshot("tray-menu"));
+  // 退出程序, the fourth item.
   [[maybe_unused]] const int rc =
-      std::system("timeout 5 xdotool key --delay 80 Down Down Down Return >/dev/null 2>&1");
+      std::system("timeout 5 xdotool key --delay 80 Down Down Down Down Return >/dev/null 2>&1");
 
   const auto status = player->Wait(seconds(20));
   ASSERT_TRUE(status) << "still running after the exit item";

@@ -37,7 +37,7 @@ class ProfileE2E : public BrowseE2E {
     ASSERT_TRUE(icon) << "no tray icon";
     ClickWindow(*icon, 3);
     std::this_thread::sleep_for(milliseconds(700));
-    Keys("Down Down Down Return");
+    Keys("Down Down Down Down Return");  // 退出程序, the fourth item
     const auto status = player.Wait(seconds(30));
     ASSERT_TRUE(status) << "still running after the exit item";
     EXPECT_TRUE(WIFEXITED(*status) && WEXITSTATUS(*status) == 0);
