@@ -16,8 +16,9 @@ void PositionFollower::MediaChanged(const MediaReport& report) {
   last_ = report;
   if (!key_) return;
   if (seeking_to_) {
-    // Reached, or the seek is over wherever it took the video.
-    if (report.position_s >= *seeking_to_ - 1 || (seek_seen_ && !report.seeking)) {
+    // Reached, or the seek is over wherever it took the video, or it never began.
+    if (report.position_s >= *seeking_to_ - 1 || (seek_seen_ && !report.seeking) ||
+        (!seek_seen_ && !report.seeking && ++reports_since_seek_ > kSeekPatience)) {
       seeking_to_.reset();
     }
     seek_seen_ = seek_seen_ || report.seeking;
@@ -31,6 +32,7 @@ void PositionFollower::MediaChanged(const MediaReport& report) {
     if (at) {
       seeking_to_ = at;
       seek_seen_ = false;
+      reports_since_seek_ = 0;
       ports_.SeekMainMedium(*at);
     }
     if (forgot) ports_.StoreChanged(false);

@@ -26,6 +26,8 @@ class PositionPorts {
 class PositionFollower {
  public:
   static constexpr int kSaveMs = 5000;
+  // Reports (about one a second while playing) after which a seek that never began is given up.
+  static constexpr int kSeekPatience = 10;
 
   PositionFollower(playlist::PositionStore& store, PositionPorts& ports)
       : store_(store), ports_(ports) {}
@@ -47,6 +49,7 @@ class PositionFollower {
   // A start asked for and not yet reached: the positions before it are not the user's.
   std::optional<double> seeking_to_;
   bool seek_seen_ = false;
+  int reports_since_seek_ = 0;  // a seek that never began (a frame out of reach) is given up
 };
 
 }  // namespace kam

@@ -73,6 +73,16 @@ TEST_F(PositionFollowerTest, StartsWhereItStoppedAndSavesNothingBeforeGettingThe
   EXPECT_EQ(store_.Position(kKey), 33);
 }
 
+TEST_F(PositionFollowerTest, ASeekThatNeverBeginsIsGivenUp) {
+  store_.Remember(kKey, 30, 120);
+  follower_.MediaChanged(At(0.2));
+  ASSERT_EQ(ports_.seeks, std::vector<double>{30});
+  // The video is out of reach (a frame of another site): it plays on from the start.
+  for (int i = 1; i <= PositionFollower::kSeekPatience + 1; ++i) follower_.MediaChanged(At(i));
+  follower_.SaveTick();
+  EXPECT_EQ(store_.Position(kKey), PositionFollower::kSeekPatience + 1);
+}
+
 TEST_F(PositionFollowerTest, EarlyOrLatePositionsStartFromTheBeginningAndAreForgotten) {
   store_.Remember(kKey, 8, 120);
   follower_.MediaChanged(At(0.2));

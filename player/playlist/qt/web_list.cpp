@@ -97,7 +97,8 @@ void WebList::ShowMarks(const std::vector<EntryMark>& marks) {
 }
 
 void WebList::ApplyMarks() {
-  // In the control's own script world: the page's scripts neither see nor undo it.
+  // In the control's own script world, beside its link recorder; only the document changes, never
+  // the page file.
   page_->runJavaScript(MarksScript(marks_), QWebEngineScript::ApplicationWorld);
 }
 
