@@ -96,7 +96,12 @@ std::optional<MediaSample> ParseMediaSample(std::string_view text) {
   return s;
 }
 
+bool MainMedium::Has(const std::vector<std::string>& names, std::string_view name) {
+  return std::find(names.begin(), names.end(), name) != names.end();
+}
+
 bool MainMedium::Update(std::string_view document, const MediaSample& sample) {
+  if (Has(gone_, document)) return false;
   ++reports_;
   auto it = std::find_if(media_.begin(), media_.end(), [&](const Medium& m) {
     return m.element == sample.element && m.document == document;
@@ -125,6 +130,11 @@ bool MainMedium::Update(std::string_view document, const MediaSample& sample) {
 }
 
 bool MainMedium::Clear() {
+  for (const Medium& m : media_) {
+    if (Has(gone_, m.document)) continue;
+    if (gone_.size() >= kMaxMedia) gone_.erase(gone_.begin());
+    gone_.push_back(m.document);
+  }
   media_.clear();
   main_number_ = 0;
   const bool had = report_.medium != 0;

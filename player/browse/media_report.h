@@ -69,7 +69,9 @@ class MainMedium {
   // A report of document (its script's name for it). True when the main medium's report changed:
   // another medium became the main one, or the main one's state, position or duration moved.
   bool Update(std::string_view document, const MediaSample& sample);
-  // The pane's top document is replaced: every medium is gone. True when there was a main one.
+  // The pane's top document is replaced: every medium is gone, and so are the documents that
+  // reported them: a report of theirs that arrives later (the old page's "ended" after the new
+  // page's load began) is ignored. True when there was a main one.
   bool Clear();
 
   const MediaReport& report() const { return report_; }
@@ -90,7 +92,11 @@ class MainMedium {
   };
   void Choose();
 
+  // Documents known to be gone, the most recent kMaxMedia of them.
+  static bool Has(const std::vector<std::string>& names, std::string_view name);
+
   std::vector<Medium> media_;
+  std::vector<std::string> gone_;
   std::uint64_t next_number_ = 1;
   std::uint64_t reports_ = 0;
   std::uint64_t main_number_ = 0;

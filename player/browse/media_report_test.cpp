@@ -135,6 +135,20 @@ TEST(MainMedium, ClearForgetsEveryMediumAndNumbersTheNextAnew) {
   EXPECT_NE(m.report().medium, first) << "the next page's video is another medium";
 }
 
+TEST(MainMedium, LateReportsOfAGoneDocumentAreIgnored) {
+  MainMedium m;
+  m.Update("old page", Sample(1, true, 5));
+  m.Clear();  // the next page's load began
+  MediaSample ended = Sample(1, true, 5);
+  ended.ended = true;
+  EXPECT_FALSE(m.Update("old page", ended)) << "the old page's end, heard late";
+  EXPECT_EQ(m.report().medium, 0u);
+  EXPECT_TRUE(m.Update("new page", Sample(1, true, 5)));
+  EXPECT_EQ(m.report().state, MediaState::kPlaying);
+  EXPECT_FALSE(m.Update("old page", ended));
+  EXPECT_EQ(m.report().state, MediaState::kPlaying);
+}
+
 TEST(MainMedium, FollowsABoundedNumberOfMediaAndKeepsTheMainOne) {
   MainMedium m;
   m.Update("top", Sample(0, true, 30));
