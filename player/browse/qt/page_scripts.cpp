@@ -112,6 +112,76 @@ QString PageReporterSource(const QString& token) {
       if (press && press.e === e) end(press);
     }, false);
   });
+  // Media: each audio or video element's state after each of its events, the position at most
+  // once a second while it plays. Media events do not bubble; their capture phase passes here.
+  var media = new WeakMap();  // element -> {n: its number here, played, last: its last report}
+  var mediaCount = 0;
+  var byNumber = {};
+  function mediaOf(v) {
+    var m = media.get(v);
+    if (!m) {
+      m = {n: ++mediaCount, played: false, last: 0};
+      media.set(v, m);
+      byNumber[m.n] = new WeakRef(v);
+    }
+    return m;
+  }
+  function num(x) {
+    if (x === Infinity) return 'inf';
+    if (typeof x !== 'number' || !isFinite(x)) return 'nan';
+    return String(Math.round(x * 1000) / 1000);
+  }
+  function sendMedia(v, type) {
+    var m = mediaOf(v);
+    if (type === 'emptied') m.played = false;
+    if (type === 'playing' || (v.played && v.played.length > 0 && v.currentTime > 0)) {
+      m.played = true;
+    }
+    var isVideo = v.localName === 'video' && (v.readyState < 1 || v.videoHeight > 0);
+    m.last = Date.now();
+    send({media: 'n=' + m.n + ';e=' + type + ';p=' + (v.paused ? 1 : 0) +
+                 ';x=' + (v.ended ? 1 : 0) + ';s=' + (v.seeking ? 1 : 0) +
+                 ';v=' + (isVideo ? 1 : 0) + ';y=' + (m.played ? 1 : 0) +
+                 ';r=' + (type === 'emptied' ? 1 : 0) + ';t=' + num(v.currentTime) +
+                 ';d=' + num(v.duration)});
+  }
+  ['play', 'playing', 'pause', 'ended', 'seeking', 'seeked', 'durationchange', 'emptied',
+   'loadedmetadata', 'timeupdate'].forEach(function (type) {
+    window.addEventListener(type, function (e) {
+      var v = e.target;
+      if (!(v instanceof HTMLMediaElement)) return;
+      if (type === 'timeupdate' && Date.now() - mediaOf(v).last < 1000) return;
+      sendMedia(v, type);
+    }, true);
+  });
+  // The program's commands to one of this document's media, or to a frame's where that frame's
+  // script can be reached from here; the program calls it in this world.
+  window.kamMediaControl = function (doc, n, what, at) {
+    if (doc !== frame) {
+      for (var i = 0; i < window.frames.length; i++) {
+        try {
+          var c = window.frames[i].kamMediaControl;
+          if (typeof c === 'function' && c(doc, n, what, at)) return true;
+        } catch (err) {}
+      }
+      return false;
+    }
+    var ref = byNumber[n];
+    var v = ref && ref.deref();
+    if (!v) return false;
+    if (what === 'play') {
+      var p = v.play();
+      if (p && p.catch) p.catch(function () {});
+    } else if (what === 'pause') {
+      v.pause();
+    } else if (what === 'stop') {
+      v.pause();
+      v.currentTime = 0;
+    } else if (what === 'seek' && typeof at === 'number' && isFinite(at)) {
+      v.currentTime = Math.max(0, at);
+    }
+    return true;
+  };
   if (window.navigation && window.navigation.addEventListener) {
     window.navigation.addEventListener('navigate', function (e) {
       var during = press && press.e.eventPhase !== 0 ? press.n : 0;

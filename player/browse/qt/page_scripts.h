@@ -22,6 +22,10 @@ namespace kam {
 // A console message travels on the same channel as the document's navigations and new windows,
 // in the order the document made them; so what a press's own handlers ask for arrives between
 // its "press" and its "done".
+//  - every change of an audio or video element ({"media": a record media_report.h reads}),
+//    and while it plays its position at most once a second.
+// It also offers, in its world, kamMediaControl(document, element, "play"|"pause"|"stop"|"seek",
+// position) to the program.
 // Every report carries "origin": the reporting document's origin, which its pages cannot forge
 // from their own world.
 QString PageReporterSource(const QString& token);

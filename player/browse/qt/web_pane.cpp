@@ -20,6 +20,7 @@
 #include <QWebEngineScript>
 #include <QWebEngineScriptCollection>
 #include <QWebEngineSettings>
+#include <cmath>
 #include <utility>
 
 #include "player/browse/page_url_text.h"
@@ -361,6 +362,12 @@ void WebPane::PageReported(const QString& message) {
     presses_.Ended(ToStd(frame), report.value(QStringLiteral("done")).toInteger());
     return;
   }
+  if (report.contains(QStringLiteral("media"))) {
+    const std::optional<MediaSample> sample =
+        ParseMediaSample(ToStd(report.value(QStringLiteral("media")).toString()));
+    if (sample && media_.Update(ToStd(frame), *sample)) emit MediaChanged(media_.report());
+    return;
+  }
   if (report.contains(QStringLiteral("nav"))) {
     pending_navigation_ = Navigation{report.value(QStringLiteral("nav")).toString(), now, frame,
                                      report.value(QStringLiteral("during")).toInteger(), origin};
@@ -373,7 +380,22 @@ void WebPane::PageReported(const QString& message) {
 void WebPane::HandleLoadStarted() {
   busy_ = true;
   error_title_.reset();
+  // The page goes, and its media with it.
+  if (media_.Clear()) emit MediaChanged(media_.report());
   if (events_) events_->OnDownloadBegin();
+}
+
+void WebPane::ControlMedia(MediaCommand command) {
+  const std::optional<MainMedium::Where> where = media_.main();
+  if (!where) return;
+  static constexpr const char* kVerbs[] = {"play", "pause", "stop", "seek"};
+  const QString script =
+      QStringLiteral("window.kamMediaControl && window.kamMediaControl(%1, %2, '%3', %4)")
+          .arg(ScriptString(where->document))
+          .arg(where->element)
+          .arg(QLatin1String(kVerbs[command.kind]))
+          .arg(std::isfinite(command.position_s) ? command.position_s : 0.0, 0, 'f', 3);
+  page_->runJavaScript(script, QWebEngineScript::ApplicationWorld);
 }
 
 void WebPane::HandleLoadFinished() {

@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 
+#include "player/browse/media_report.h"
 #include "player/browse/pane_port.h"
 #include "player/browse/press_trace.h"
 
@@ -47,12 +48,20 @@ class WebPane : public QWebEngineView, public PanePort {
   void ReadDocument(const std::string& href_contains,
                     std::function<void(std::optional<PageSnapshot>)> done) override;
 
+  // The main medium of the page shown (media_report.h), as last reported.
+  const MediaReport& media() const { return media_.report(); }
+  // Acts on the main medium through the page script's world; nothing when there is none.
+  void ControlMedia(MediaCommand command);
+
   // The address of the last refused pop-up (diagnostics and tests).
   const QString& lastRefusedPopupTarget() const { return last_popup_target_; }
 
  signals:
   // A pop-up was refused; url is the address it asked for.
   void popupTargetSeen(const QString& url);
+  // The main medium's report changed: its state, position or duration moved, another medium
+  // became the main one, or the page went (then the report is empty: state kNone, medium 0).
+  void MediaChanged(const kam::MediaReport& report);
 
  protected:
   void contextMenuEvent(QContextMenuEvent* event) override;
@@ -102,6 +111,7 @@ class WebPane : public QWebEngineView, public PanePort {
   std::optional<Navigation> pending_navigation_;
   // What the documents reported of the user's presses: which requests a press asked for.
   PressTrace presses_;
+  MainMedium media_;
   bool invalid_report_queued_ = false;
 };
 

@@ -596,5 +596,87 @@ TEST_F(WebPaneTest, NavigationsNameTheOriginOfTheDocumentThatAskedForThem) {
   EXPECT_EQ(own->source_origin, "");
 }
 
+// A page that makes its own media, with no network: a one-second tone as a WAV file in a
+// <video> (a medium without a picture), and a drawn canvas streamed into a second <video> with
+// ?live (a picture of no known end).
+const QString kMediaPage = QStringLiteral(R"HTML(<html><body>
+<video id=tone muted></video>
+<canvas id=c width=64 height=36></canvas>
+<script>
+function wav(seconds) {
+  var rate = 8000, n = rate * seconds, b = new DataView(new ArrayBuffer(44 + n));
+  function s(o, t) { for (var i = 0; i < t.length; i++) b.setUint8(o + i, t.charCodeAt(i)); }
+  s(0, 'RIFF'); b.setUint32(4, 36 + n, true); s(8, 'WAVEfmt '); b.setUint32(16, 16, true);
+  b.setUint16(20, 1, true); b.setUint16(22, 1, true); b.setUint32(24, rate, true);
+  b.setUint32(28, rate, true); b.setUint16(32, 1, true); b.setUint16(34, 8, true);
+  s(36, 'data'); b.setUint32(40, n, true);
+  for (var i = 0; i < n; i++) b.setUint8(44 + i, 128 + Math.round(40 * Math.sin(i / 3)));
+  return URL.createObjectURL(new Blob([b.buffer], {type: 'audio/wav'}));
+}
+var tone = document.getElementById('tone');
+tone.src = wav(2);
+tone.play();
+function live() {
+  var c = document.getElementById('c'), g = c.getContext('2d'), k = 0;
+  setInterval(function () { g.fillStyle = (k++ % 2) ? 'red' : 'blue'; g.fillRect(0, 0, 64, 36); }, 40);
+  var v = document.createElement('video');
+  v.muted = true;
+  v.srcObject = c.captureStream(25);
+  document.body.appendChild(v);
+  v.play();
+}
+</script></body></html>)HTML");
+
+TEST_F(WebPaneTest, MainMediumReportsItsStateAndObeysCommands) {
+  std::vector<MediaReport> reports;
+  QObject::connect(pane_.get(), &WebPane::MediaChanged,
+                   [&](const MediaReport& r) { reports.push_back(r); });
+  ASSERT_NO_FATAL_FAILURE(Load(kMediaPage));
+  ASSERT_TRUE(WaitFor([&] { return pane_->media().state == MediaState::kPlaying; }));
+  EXPECT_FALSE(pane_->media().has_video);
+  EXPECT_NEAR(pane_->media().duration_s, 2.0, 0.1);
+  const std::uint64_t tone = pane_->media().medium;
+
+  pane_->ControlMedia({MediaCommand::kPause});
+  ASSERT_TRUE(WaitFor([&] { return pane_->media().state == MediaState::kPaused; }));
+  pane_->ControlMedia({MediaCommand::kSeek, 1.5});
+  ASSERT_TRUE(WaitFor([&] { return pane_->media().position_s >= 1.4; }));
+  EXPECT_EQ(pane_->media().state, MediaState::kPaused);
+  pane_->ControlMedia({MediaCommand::kPlay});
+  ASSERT_TRUE(WaitFor([&] { return pane_->media().state == MediaState::kEnded; }));
+  EXPECT_EQ(pane_->media().medium, tone);
+  EXPECT_TRUE(std::any_of(reports.begin(), reports.end(), [](const MediaReport& r) {
+    return r.seeking;
+  })) << "the seek was reported";
+
+  // A picture displaces the tone, however long the tone is.
+  Eval(QStringLiteral("live()"));
+  ASSERT_TRUE(WaitFor([&] { return pane_->media().medium != tone; }));
+  ASSERT_TRUE(WaitFor([&] { return pane_->media().has_video; }));
+  EXPECT_FALSE(HasKnownDuration(pane_->media()));
+  EXPECT_EQ(pane_->media().state, MediaState::kPlaying);
+
+  // The page goes: no medium.
+  reports.clear();
+  ASSERT_NO_FATAL_FAILURE(Load(QStringLiteral("<html><body>next</body></html>")));
+  EXPECT_EQ(pane_->media(), MediaReport{});
+  ASSERT_FALSE(reports.empty());
+  EXPECT_EQ(reports.back().medium, 0u);
+}
+
+TEST_F(WebPaneTest, PagesCannotForgeMediaReports) {
+  ASSERT_NO_FATAL_FAILURE(Load(
+      QStringLiteral("<html><body><script>"
+                     "for (var i = 0; i < 50; i++) console.debug('kam-click-0000000000000000:' +"
+                     " JSON.stringify({media: 'n=1;y=1;p=0;v=1;d=60', f: 'x'}));"
+                     "typeof window.kamMediaControl;"
+                     "</script></body></html>")));
+  Pump(300);
+  EXPECT_EQ(pane_->media(), MediaReport{});
+  EXPECT_EQ(Eval(QStringLiteral("typeof window.kamMediaControl")).toString(),
+            QStringLiteral("undefined"))
+      << "the control lives in the pane's own world only";
+}
+
 }  // namespace
 }  // namespace kam
