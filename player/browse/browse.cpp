@@ -1,5 +1,7 @@
 #include "player/browse/browse.h"
 
+#include "player/playlist/playing_entry.h"
+
 namespace kam {
 
 Browse::Browse(BrowseContext ctx, MenuActionsPort& actions)
@@ -21,7 +23,21 @@ playlist::PlayOutcome Browse::ItemPlay(int index, std::string_view separator) {
   if (outcome == playlist::PlayOutcome::kRefused) {
     ctx_.W3.NoteRefused(s.List3[static_cast<std::size_t>(index)], "list entry leaves the site");
   }
+  if (outcome == playlist::PlayOutcome::kPlayed) last_item_played_ = index;
   return outcome;
+}
+
+std::optional<int> Browse::PlayingEntry(std::string_view separator) const {
+  return playlist::PlayingEntry(ctx_.state.List3, separator, ctx_.W3.CurrentUrl(), ctx_.state.dizhi,
+                                last_item_played_);
+}
+
+std::optional<playlist::PlayOutcome> Browse::PlayAdjacent(int step, std::string_view separator) {
+  const std::optional<int> playing = PlayingEntry(separator);
+  if (!playing) return std::nullopt;
+  const long long target = static_cast<long long>(*playing) + step;
+  if (target < 0 || target >= static_cast<long long>(ctx_.state.List3.size())) return std::nullopt;
+  return ItemPlay(static_cast<int>(target), separator);
 }
 
 // A bare address comes from no known document: it carries none of the page's powers.

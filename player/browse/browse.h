@@ -4,6 +4,7 @@
 // timers, menus and the list control's play event.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -12,6 +13,7 @@
 #include "player/browse/navigation_dispatch.h"
 #include "player/browse/pane_port.h"
 #include "player/browse/pane_watch.h"
+#include "player/playlist/entry.h"
 #include "player/playlist/item_play.h"
 
 namespace kam {
@@ -33,6 +35,15 @@ class Browse {
 
   // The list control's play event for entry index.
   playlist::PlayOutcome ItemPlay(int index, std::string_view separator);
+
+  // The play list entry W3 shows now (playing_entry.h), its entries split at the list's
+  // separator; nothing when W3 shows no entry's address.
+  std::optional<int> PlayingEntry(std::string_view separator = playlist::kDefaultSeparator) const;
+  // Plays the entry step places from the one playing (1 the next, -1 the one before) exactly as
+  // a click on it in the list page does. Nothing happens, and nothing is returned, when no entry
+  // plays or the list has none there.
+  std::optional<playlist::PlayOutcome> PlayAdjacent(
+      int step, std::string_view separator = playlist::kDefaultSeparator);
 
   NavigationDispatch& dispatch() { return dispatch_; }
   PaneWatch& watch() { return watch_; }
@@ -102,6 +113,7 @@ class Browse {
   ListwebEvents listweb_events_;
   W3Events w3_events_;
   QvodEvents qvod_events_;
+  std::optional<int> last_item_played_;  // tells duplicates of the playing address apart
 };
 
 }  // namespace kam

@@ -33,7 +33,7 @@ class FakePane : public PanePort {
   void SetSilent(bool s) override { silent = s; }
   bool Silent() const override { return silent; }
   std::string Title() const override { return {}; }
-  std::string CurrentUrl() const override { return {}; }
+  std::string CurrentUrl() const override { return current_url; }
   void ReadDocument(const std::string& href_contains,
                     std::function<void(std::optional<PageSnapshot>)> done) override {
     pending_reads.push_back({href_contains, std::move(done)});
@@ -52,6 +52,7 @@ class FakePane : public PanePort {
 
   bool visible = false;
   bool silent = false;
+  std::string current_url;
   struct Read {
     std::string filter;
     std::function<void(std::optional<PageSnapshot>)> done;
