@@ -25,8 +25,8 @@ packages=(
   libgl1-mesa-dri libglx-mesa0
   # a private PID and network namespace for each GUI and whole-program test (unshare, ip)
   util-linux iproute2
-  # a private session bus for each whole-program test (dbus-daemon)
-  dbus
+  # a private session bus for each whole-program test (dbus-daemon), looked at with gdbus
+  dbus libglib2.0-bin
 )
 # npm comes with some builds of nodejs; Debian packages it apart.
 command -v npm >/dev/null || packages+=(npm)

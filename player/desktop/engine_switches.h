@@ -8,9 +8,9 @@
 
 namespace kam::desktop {
 
-// The engine features that make its own desktop player and media-key handling.
-inline constexpr std::string_view kEngineMediaSessionFeatures =
-    "HardwareMediaKeyHandling,MediaSessionService";
+// The engine feature that makes its own desktop player and listens to the media keys. Pages
+// keep their media session (navigator.mediaSession): only the engine's desktop side goes.
+inline constexpr std::string_view kEngineMediaSessionFeatures = "HardwareMediaKeyHandling";
 
 // flags (the engine's flags as the environment gives them, perhaps empty) with features added to
 // its --disable-features list: appended to the list already there (the engine reads only one),

@@ -58,4 +58,9 @@ std::vector<BusAddress> DefaultBusAddresses(std::string_view runtime_dir) {
   return {BusAddress{BusAddress::Kind::kUnixPath, std::string(runtime_dir) + "/bus"}};
 }
 
+BusProbe FirstLookAtSessionBus(int budget_ms) {
+  static const BusProbe first = ProbeSessionBus(budget_ms);
+  return first;
+}
+
 }  // namespace kam::desktop

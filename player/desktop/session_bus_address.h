@@ -37,4 +37,8 @@ enum class BusProbe {
 // waits longer, so a program may ask it on start-up's way without hanging on a dead bus.
 BusProbe ProbeSessionBus(int budget_ms);
 
+// The first look of this process, made once (with budget_ms, by whoever asks first) and then
+// remembered: the start asks before the bus's users exist, and they hear the same answer.
+BusProbe FirstLookAtSessionBus(int budget_ms);
+
 }  // namespace kam::desktop
