@@ -68,6 +68,7 @@ class BrowseE2E : public PlayerE2E {
     const char* path = std::getenv("PATH");
     return {RemoteDebuggingEnv(devtools_),
             UserDataEnv(),
+            bus_.Env(),
             "HOME=" + home_.path().string(),
             "XDG_CONFIG_HOME=" + (home_.path() / "config").string(),
             "XDG_DESKTOP_DIR=" + desktop().string(),

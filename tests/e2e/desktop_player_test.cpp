@@ -29,6 +29,7 @@ constexpr char kOurInhibit[] = " kamplayer 正在播放视频";
 
 class DesktopE2E : public BrowseE2E {
  protected:
+  // The player with bus_env in place of the test's own bus.
   std::unique_ptr<ProgramRun> StartOnBus(const std::string& bus_env) {
     std::vector<std::string> env = Env();
     env.push_back(bus_env);
@@ -123,7 +124,6 @@ class DesktopE2E : public BrowseE2E {
     return ours;
   }
 
-  PrivateSessionBus bus_;
   std::unique_ptr<ProgramRun> player_;
   std::string window_;
   std::unique_ptr<DevToolsSession> listweb_;

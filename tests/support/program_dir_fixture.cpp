@@ -524,7 +524,7 @@ std::unique_ptr<ProgramRun> PlayerE2E::RunPlayer(const std::vector<std::string>&
   if (!tray_.ok()) ADD_FAILURE() << "no tray host: trayer showed no window on the display";
   return std::make_unique<ProgramRun>(
       prog_.path() / "kamplayer", arguments,
-      std::vector<std::string>{RemoteDebuggingEnv(devtools_), UserDataEnv()},
+      std::vector<std::string>{RemoteDebuggingEnv(devtools_), UserDataEnv(), bus_.Env()},
       TestOutputDir() / std::string(log_name));
 }
 
