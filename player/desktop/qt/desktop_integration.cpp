@@ -47,6 +47,7 @@ DesktopIntegration::DesktopIntegration(std::array<WebPane*, 3> panes, DesktopAct
   }
   WebPane* w3 = panes_[static_cast<int>(PlayPane::kW3)];
   connect(w3, &QWebEngineView::titleChanged, this, [this](const QString& title) {
+    if (ended_) return;
     UpdateSession([&] { session_.PageTitleChanged(title.toStdString()); });
   });
   connect(w3, &QWebEngineView::urlChanged, this, &DesktopIntegration::EntryMayHaveChanged);
