@@ -59,12 +59,31 @@ class DesktopE2E : public BrowseE2E {
   // Episode n of 西游记's first source, clicked in the catalogue; its page in W3, playing (in a
   // loop, so that it never ends while a test looks).
   std::unique_ptr<DevToolsSession> PlayEpisode(int n) {
-    ClickEpisodeLink(*listweb_, n);
-    auto w3 = EpisodePane(n);
-    if (!w3) return w3;
-    EXPECT_TRUE(WaitForScript(*w3, kPlaying, seconds(30)));
-    w3->Evaluate("document.querySelector('video').loop = true");
-    return w3;
+    // On a loaded machine the catalogue may miss a click or take long over a page: the way is
+    // taken again (three times at most) before the episode counts as never opened.
+    for (int attempt = 1; attempt <= 3; ++attempt) {
+      if (listweb_->EvaluateString("location.pathname") != "/title/xiyouji.html") {
+        listweb_->ClickElement("a.card-cover[href='/title/xiyouji.html']");
+        if (!WaitForScript(*listweb_,
+                           "location.pathname === '/title/xiyouji.html' && "
+                           "document.readyState === 'complete'",
+                           seconds(30))) {
+          continue;
+        }
+      }
+      if (!listweb_->ClickElement("#source-1 li:nth-child(" + std::to_string(n) + ") a")) continue;
+      auto w3 = EpisodePane(n);
+      if (!w3) continue;
+      EXPECT_TRUE(WaitForScript(*w3, kPlaying, seconds(30)));
+      w3->Evaluate("document.querySelector('video').loop = true");
+      return w3;
+    }
+    ADD_FAILURE() << "episode " << n << " never opened in the player pane";
+    return nullptr;
+  }
+  // The player pane once it shows episode n, with time for a loaded machine.
+  std::unique_ptr<DevToolsSession> EpisodePaneAfterCommand(int n) {
+    return Pane(Base() + "/play/xiyouji-" + std::to_string(n) + ".html", seconds(60));
   }
 
   std::optional<std::string> PlayerProperty(const std::string& name) {
@@ -244,14 +263,14 @@ TEST_F(DesktopE2E, OneMediaPlayerOnTheBusFollowsTheVideoAndItsControlsSteerIt) {
   // Next plays the next entry of the list, as a click on it in the list page; at the list's end
   // there is no next.
   ASSERT_TRUE(bus_.Call(kMpris, kPath, std::string(kPlayer) + ".Next"));
-  auto last = EpisodePane(8);
+  auto last = EpisodePaneAfterCommand(8);
   ASSERT_TRUE(last) << "Next did not open episode 8 in the player pane";
   EXPECT_TRUE(WaitForScript(*last, kPlaying, seconds(30)));
   EXPECT_TRUE(WaitForTitle("第08集"));
   EXPECT_TRUE(WaitForProperty("CanGoNext", "false"));
   EXPECT_EQ(PlayerProperty("CanGoPrevious"), "true");
   ASSERT_TRUE(bus_.Call(kMpris, kPath, std::string(kPlayer) + ".Previous"));
-  auto back = EpisodePane(7);
+  auto back = EpisodePaneAfterCommand(7);
   ASSERT_TRUE(back) << "Previous did not open episode 7 again";
   EXPECT_TRUE(WaitForTitle("第07集"));
   EXPECT_EQ(MediaPlayers(), std::vector<std::string>{kMpris});
