@@ -7,6 +7,7 @@
 #include "common/process_start.h"
 #include "common/program_dir.h"
 #include "player/browse/qt/url_schemes.h"
+#include "player/desktop/qt/before_application.h"
 #include "player/window/qt/player_app.h"
 
 int main(int argc, char** argv) {
@@ -14,6 +15,8 @@ int main(int argc, char** argv) {
   const std::string command_line = kam::JoinCommandLine(argc, argv);
   // The site's schemes must be known to the engine before the application exists.
   kam::RegisterBrowseUrlSchemes();
+  // The engine's own desktop player off, and a session bus that never answers out of reach.
+  kam::desktop::PrepareDesktopBeforeApplication();
 
   QApplication app(argc, argv);
   // The installer's menu entry (kamplayer.desktop): desktops match the window to it.

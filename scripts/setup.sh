@@ -7,6 +7,8 @@ packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-webengine-dev qt6-webengine-dev-tools libqt6webenginecore6-bin
   libcurl4-openssl-dev libcpp-httplib-dev
+  # the X screen saver held while video plays
+  libxss-dev
   # host names as browsers read them: UTS #46 and the Public Suffix List
   libidn2-dev libpsl-dev publicsuffix
   # the updater's installer checks (libcrypto); signing installers and test certificates
@@ -23,6 +25,8 @@ packages=(
   libgl1-mesa-dri libglx-mesa0
   # a private PID and network namespace for each GUI and whole-program test (unshare, ip)
   util-linux iproute2
+  # a private session bus for each whole-program test (dbus-daemon), looked at with gdbus
+  dbus libglib2.0-bin
 )
 # npm comes with some builds of nodejs; Debian packages it apart.
 command -v npm >/dev/null || packages+=(npm)

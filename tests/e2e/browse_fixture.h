@@ -68,6 +68,7 @@ class BrowseE2E : public PlayerE2E {
     const char* path = std::getenv("PATH");
     return {RemoteDebuggingEnv(devtools_),
             UserDataEnv(),
+            bus_.Env(),
             "HOME=" + home_.path().string(),
             "XDG_CONFIG_HOME=" + (home_.path() / "config").string(),
             "XDG_DESKTOP_DIR=" + desktop().string(),
@@ -95,6 +96,36 @@ class BrowseE2E : public PlayerE2E {
     auto s = Pane(Base() + "/");
     if (s) WaitForScript(*s, "document.readyState === 'complete'", seconds(30));
     return s;
+  }
+
+  // The main window of the player (its largest mapped window), once it shows.
+  static std::string MainWindow(pid_t pid) {
+    std::string found;
+    WaitUntil(
+        [&] {
+          for (const std::string& w : VisibleWindowsOf(pid)) {
+            if (WindowGeometry(w).width >= 1000) found = w;
+          }
+          return !found.empty();
+        },
+        seconds(60));
+    return found;
+  }
+
+  // The title page of 西游记 in the catalogue (unless it shows already), then a click on episode
+  // n of its first play source; and the player pane once it shows that episode.
+  static void ClickEpisodeLink(DevToolsSession& listweb, int n) {
+    if (listweb.EvaluateString("location.pathname") != "/title/xiyouji.html") {
+      EXPECT_TRUE(listweb.ClickElement("a.card-cover[href='/title/xiyouji.html']"));
+    }
+    EXPECT_TRUE(WaitForScript(listweb,
+                              "location.pathname === '/title/xiyouji.html' && "
+                              "document.readyState === 'complete'",
+                              seconds(30)));
+    EXPECT_TRUE(listweb.ClickElement("#source-1 li:nth-child(" + std::to_string(n) + ") a"));
+  }
+  std::unique_ptr<DevToolsSession> EpisodePane(int n) {
+    return Pane(Base() + "/play/xiyouji-" + std::to_string(n) + ".html", seconds(30));
   }
 
   static bool WaitForScript(DevToolsSession& s, const std::string& condition,

@@ -34,40 +34,12 @@ class VideoE2E : public BrowseE2E {
     ASSERT_TRUE(listweb_) << "the catalogue never loaded";
   }
 
-  // The main window of the player (its largest mapped window), once it shows.
-  std::string MainWindow(pid_t pid) {
-    std::string found;
-    WaitUntil(
-        [&] {
-          for (const std::string& w : VisibleWindowsOf(pid)) {
-            if (WindowGeometry(w).width >= 1000) found = w;
-          }
-          return !found.empty();
-        },
-        seconds(60));
-    return found;
-  }
-
   // The title page of 西游记 (unless it shows already), then a click on episode n of its first
   // play source.
   std::unique_ptr<DevToolsSession> ClickEpisode(DevToolsSession& listweb, int n) {
     ClickEpisodeLink(listweb, n);
     return EpisodePane(n);
   }
-  static void ClickEpisodeLink(DevToolsSession& listweb, int n) {
-    if (listweb.EvaluateString("location.pathname") != "/title/xiyouji.html") {
-      EXPECT_TRUE(listweb.ClickElement("a.card-cover[href='/title/xiyouji.html']"));
-    }
-    EXPECT_TRUE(WaitForScript(listweb,
-                              "location.pathname === '/title/xiyouji.html' && "
-                              "document.readyState === 'complete'",
-                              seconds(30)));
-    EXPECT_TRUE(listweb.ClickElement("#source-1 li:nth-child(" + std::to_string(n) + ") a"));
-  }
-  std::unique_ptr<DevToolsSession> EpisodePane(int n) {
-    return Pane(Base() + "/play/xiyouji-" + std::to_string(n) + ".html", seconds(30));
-  }
-
   std::unique_ptr<ProgramRun> player_;
   std::string window_;
   std::unique_ptr<DevToolsSession> listweb_;

@@ -23,6 +23,7 @@
 #include "common/code_page.h"
 #include "common/program_dir.h"
 #include "tests/support/demo_server.h"
+#include "tests/support/x_window.h"
 
 extern char** environ;
 
@@ -51,18 +52,6 @@ std::vector<std::string> Lines(const std::string& text) {
     if (!line.empty()) lines.push_back(line);
   }
   return lines;
-}
-
-std::string ShellQuote(std::string_view s) {
-  std::string q = "'";
-  for (char c : s) {
-    if (c == '\'') {
-      q += "'\\''";
-    } else {
-      q += c;
-    }
-  }
-  return q + "'";
 }
 
 // Just enough JSON for the DevTools target list: an array of objects whose string members are
@@ -535,7 +524,7 @@ std::unique_ptr<ProgramRun> PlayerE2E::RunPlayer(const std::vector<std::string>&
   if (!tray_.ok()) ADD_FAILURE() << "no tray host: trayer showed no window on the display";
   return std::make_unique<ProgramRun>(
       prog_.path() / "kamplayer", arguments,
-      std::vector<std::string>{RemoteDebuggingEnv(devtools_), UserDataEnv()},
+      std::vector<std::string>{RemoteDebuggingEnv(devtools_), UserDataEnv(), bus_.Env()},
       TestOutputDir() / std::string(log_name));
 }
 

@@ -19,6 +19,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/support/demo_server.h"
+#include "tests/support/session_bus.h"
 #include "tests/support/temp_dir.h"
 
 namespace kam::testing {
@@ -150,6 +151,9 @@ class PlayerE2E : public ::testing::Test {
   // The player's user data folder (its browser profile) for this test: never the real user's.
   std::string UserDataEnv() const { return "XDG_DATA_HOME=" + user_data_.path().string(); }
 
+  // A session bus of the test's own: the player never reaches the desktop's (its screen saver,
+  // its media controls).
+  PrivateSessionBus bus_;
   TempDir site_;
   TempDir user_data_;
   ProgramDirCopy prog_;

@@ -8,6 +8,18 @@
 
 namespace kam::testing {
 
+std::string ShellQuote(std::string_view s) {
+  std::string q = "'";
+  for (char c : s) {
+    if (c == '\'') {
+      q += "'\\''";
+    } else {
+      q += c;
+    }
+  }
+  return q + "'";
+}
+
 std::string ShellOutput(const std::string& cmd) {
   std::string out;
   if (FILE* p = popen(cmd.c_str(), "r")) {

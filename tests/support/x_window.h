@@ -6,11 +6,14 @@
 
 #include <ostream>
 #include <string>
+#include <string_view>
 
 namespace kam::testing {
 
 // What a shell command printed on stdout (empty when it could not run).
 std::string ShellOutput(const std::string& cmd);
+// s as one word of a shell command, whatever it holds.
+std::string ShellQuote(std::string_view s);
 
 struct Geometry {
   int x = 0, y = 0, width = 0, height = 0;

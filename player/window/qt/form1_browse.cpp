@@ -159,4 +159,10 @@ void WireBrowse(Form1Window& window) {
   new BrowseWiring(window);
 }
 
+Browse* BrowseOf(Form1Window& window) {
+  auto* wiring = static_cast<BrowseWiring*>(
+      window.findChild<QObject*>(QStringLiteral("BrowseWiring"), Qt::FindDirectChildrenOnly));
+  return wiring != nullptr ? &wiring->browse() : nullptr;
+}
+
 }  // namespace kam::window

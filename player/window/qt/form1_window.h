@@ -29,6 +29,7 @@
 class QWebEngineProfile;
 
 namespace kam {
+class Browse;
 class Startup;
 }
 
@@ -162,6 +163,8 @@ class Form1Window : public QWidget, private Form1Port {
 // Defined by the browsing part (form1_browse.cpp), the chrome part (form1_chrome.cpp) and the
 // pages' full screen (form1_full_screen.cpp).
 void WireBrowse(Form1Window& window);
+// The browsing logic WireBrowse made for the window; nullptr before.
+Browse* BrowseOf(Form1Window& window);
 void WireChrome(Form1Window& window);
 void WireFullScreen(Form1Window& window);
 

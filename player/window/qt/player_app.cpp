@@ -8,7 +8,9 @@
 #include <thread>
 
 #include "common/qt/plain_text.h"
+#include "player/browse/browse.h"
 #include "player/browse/qt/site_profile.h"
+#include "player/playlist/entry.h"
 #include "player/playlist/history.h"
 #include "player/startup/qt/end_request.h"
 
@@ -23,6 +25,7 @@ PlayerApp::PlayerApp(std::filesystem::path program_dir, std::string command_line
 }
 
 void PlayerApp::EndInOrder() {
+  if (desktop_ != nullptr) desktop_->End();
   if (window_) window_->hide();
   if (tray_ != nullptr) tray_->icon().hide();
   // The loop ends after this handler; the window, its pages and the profile then go in order.
@@ -35,6 +38,8 @@ void PlayerApp::EndInOrder() {
 }
 
 PlayerApp::~PlayerApp() {
+  // The screen and the desktop's player entry are let go before anything else goes.
+  if (desktop_ != nullptr) desktop_->End();
   // The tray icon goes with the program, whichever way it ends.
   if (tray_ != nullptr) tray_->icon().hide();
 }
@@ -51,7 +56,46 @@ Form1Window& PlayerApp::window() {
   QObject::connect(window_->webtime(), &QTimer::timeout, window_.get(),
                    [this] { startup_.webtime_Timer(); });
   window_->setParts(form2_, app_tip_.get(), tray_, &startup_);
+  WireDesktop();
   return *window_;
+}
+
+void PlayerApp::WireDesktop() {
+  desktop::DesktopActions actions;
+  actions.raise = [this] { ShowAndRaise(); };
+  actions.quit = [this] {
+    if (Browse* b = BrowseOf(*window_)) b->menus().Run(MenuCommand::kExit);
+  };
+  actions.play_entry = [this](int index) {
+    if (Browse* b = BrowseOf(*window_)) {
+      b->ItemPlay(index, window_->WebList1()->Value().toStdString());
+    }
+  };
+  actions.playing_entry = [this]() -> std::optional<desktop::PlayingEntry> {
+    Browse* b = BrowseOf(*window_);
+    if (b == nullptr) return std::nullopt;
+    const std::string sep = window_->WebList1()->Value().toStdString();
+    const std::optional<int> index = b->PlayingEntry(sep);
+    const std::vector<std::string>& list = state_.List3;
+    if (!index || *index < 0 || *index >= static_cast<int>(list.size())) return std::nullopt;
+    const auto fields = playlist::SplitEntry(list[*index], sep);
+    desktop::PlayingEntry entry;
+    entry.index = *index;
+    entry.count = static_cast<int>(list.size());
+    if (!fields.empty()) entry.text = std::string(fields[0]);
+    if (fields.size() > 2) entry.album = std::string(fields[2]);
+    return entry;
+  };
+  desktop_ = new desktop::DesktopIntegration({window_->listweb(), window_->W3(), window_->qvod()},
+                                             std::move(actions), window_.get());
+}
+
+void PlayerApp::ShowAndRaise() {
+  Form1Window& w = window();
+  w.setWindowState(w.windowState() & ~Qt::WindowMinimized);
+  w.show();
+  w.raise();
+  w.activateWindow();
 }
 
 QtTray& PlayerApp::tray() {

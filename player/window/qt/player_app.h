@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "player/desktop/qt/desktop_integration.h"
 #include "player/startup/player_state.h"
 #include "player/startup/qt/system_services.h"
 #include "player/startup/start_routine.h"
@@ -61,6 +62,10 @@ class PlayerApp : private MainWindowPort {
   void TrayRemoveIcon() override;
 
   WebPane* PaneOf(MainPane pane);
+  // The screen kept awake and the desktop's media player entry, for the window just made.
+  void WireDesktop();
+  // Shows the window, out of the tray or minimised too, and brings it to the front.
+  void ShowAndRaise();
   // The program's own end when every copy of it is ended by name: an orderly quit.
   void EndInOrder();
 
@@ -74,6 +79,7 @@ class PlayerApp : private MainWindowPort {
   Form2* form2_ = nullptr;
   std::unique_ptr<FrmAppTip> app_tip_;
   QtTray* tray_ = nullptr;
+  desktop::DesktopIntegration* desktop_ = nullptr;  // a child of the window
 };
 
 }  // namespace kam::window
