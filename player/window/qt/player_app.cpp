@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <thread>
+#include <utility>
 
 #include "common/qt/plain_text.h"
 #include "player/browse/qt/site_profile.h"
@@ -13,6 +14,14 @@
 #include "player/startup/qt/end_request.h"
 
 namespace kam::window {
+namespace {
+
+// An orderly end that has not ended by then ends at once.
+constexpr std::chrono::milliseconds kEndHangLimit{9500};
+// The longest the end waits for the profile to write its cookies.
+constexpr std::chrono::milliseconds kProfileWriteLimit{6000};
+
+}  // namespace
 
 PlayerApp::PlayerApp(std::filesystem::path program_dir, std::string command_line,
                      ServerAddresses servers)
@@ -20,24 +29,37 @@ PlayerApp::PlayerApp(std::filesystem::path program_dir, std::string command_line
               [] { QCoreApplication::processEvents(QEventLoop::AllEvents); }),
       startup_(state_, *this, system_, std::move(servers)) {
   system_.SetSelfEnd([this] { EndInOrder(); });
+  QObject::connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit,
+                   QCoreApplication::instance(), [this] { CloseWindowAndProfile(); });
 }
 
 void PlayerApp::EndInOrder() {
   if (window_) window_->hide();
   if (tray_ != nullptr) tray_->icon().hide();
   // The loop ends after this handler; the window, its pages and the profile then go in order.
-  // Should that ever hang, the program still ends as the exit routine promises.
+  // Should that ever hang, the program still ends as the exit routine promises, within 10 s.
   std::thread([] {
-    std::this_thread::sleep_for(std::chrono::seconds(15));
+    std::this_thread::sleep_for(kEndHangLimit);
     std::_Exit(0);
   }).detach();
   QCoreApplication::exit(0);
 }
 
-PlayerApp::~PlayerApp() {
+void PlayerApp::CloseWindowAndProfile() {
   // The tray icon goes with the program, whichever way it ends.
   if (tray_ != nullptr) tray_->icon().hide();
+  if (!window_) return;
+  // The tray, the menus and the tip belong to the window or follow it.
+  tray_ = nullptr;
+  form2_ = nullptr;
+  app_tip_.reset();
+  window_.reset();
+  // Pages the engine let go of later go now, before their profile.
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  CloseSiteProfile(std::exchange(site_profile_, nullptr), kProfileWriteLimit);
 }
+
+PlayerApp::~PlayerApp() { CloseWindowAndProfile(); }
 
 Form1Window& PlayerApp::window() {
   if (window_) return *window_;

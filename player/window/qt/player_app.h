@@ -63,6 +63,10 @@ class PlayerApp : private MainWindowPort {
   WebPane* PaneOf(MainPane pane);
   // The program's own end when every copy of it is ended by name: an orderly quit.
   void EndInOrder();
+  // The window with its pages, then the site profile, which writes out what it holds: on the
+  // application's quit (the event loop's end, and on Windows the session's end, after which the
+  // system ends the process) or at the latest when this object goes. Runs once.
+  void CloseWindowAndProfile();
 
   PlayerState state_;
   SystemServices system_;
