@@ -11,6 +11,7 @@
 
 #include "player/browse/pane_port.h"
 #include "player/browse/press_trace.h"
+#include "player/browse/renderer_recovery.h"
 
 class QWebEngineProfile;
 
@@ -69,6 +70,10 @@ class WebPane : public QWebEngineView, public PanePort {
   void PageReported(const QString& message);
   void ReportInvalidAddressLater();
 
+  // The page's renderer process ended; an abnormal end reloads or shows the error page.
+  void HandleRendererEnded(bool abnormal);
+  void ShowRendererErrorPage();
+
   void HandleLoadStarted();
   void HandleLoadFinished();
   void HandleTitleChanged();
@@ -103,6 +108,10 @@ class WebPane : public QWebEngineView, public PanePort {
   // What the documents reported of the user's presses: which requests a press asked for.
   PressTrace presses_;
   bool invalid_report_queued_ = false;
+  RendererRecovery recovery_{[] { return std::chrono::steady_clock::now(); }};
+  // The error page after repeated renderer ends is loading or shown: its load is no navigation
+  // of the pane's own and keeps the error title.
+  bool showing_error_doc_ = false;
 };
 
 }  // namespace kam

@@ -1,0 +1,109 @@
+// A page whose renderer process ends (a crash, the out-of-memory killer) comes back by itself:
+// the player pane's renderer ended through the engine's DevTools protocol while a clip plays is
+// back and playing within seconds; a renderer that ends three times within a minute leaves the
+// error page, and the player goes on.
+#include "tests/e2e/browse_fixture.h"
+
+namespace kam::testing {
+namespace {
+
+constexpr char kPlaying[] =
+    "(function(){var v=document.querySelector('video');"
+    "return !!v && !v.paused && v.readyState >= 2 && v.currentTime > 0.2;})()";
+constexpr char kErrorTitle[] = "无法显示网页";
+
+class RendererCrashE2E : public BrowseE2E {
+ protected:
+  // The player on the demo site with episode 1 of 西游记 playing in W3; its address.
+  std::string StartPlaying() {
+    UseSettings("2", "0");
+    if (!StartServerPatiently()) return {};
+    player_ = Start();
+    auto listweb = Catalogue();
+    if (!listweb) {
+      ADD_FAILURE() << "the catalogue never loaded";
+      return {};
+    }
+    EXPECT_TRUE(listweb->ClickElement("a.card-cover[href='/title/xiyouji.html']"));
+    EXPECT_TRUE(WaitForScript(*listweb,
+                              "location.pathname === '/title/xiyouji.html' && "
+                              "document.readyState === 'complete'",
+                              seconds(30)));
+    EXPECT_TRUE(listweb->ClickElement("#source-1 li:nth-child(1) a"));
+    const std::string address = Base() + "/play/xiyouji-1.html";
+    auto w3 = Pane(address, seconds(30));
+    if (!w3 || !WaitForScript(*w3, kPlaying, seconds(30))) {
+      ADD_FAILURE() << "the episode never played";
+      return {};
+    }
+    return address;
+  }
+
+  // Ends the renderer of the pane of session w3 (the session follows the pane to its next
+  // renderer); true once the document that was there is gone.
+  static bool CrashPane(DevToolsSession& w3) {
+    if (!w3.Evaluate("window.kamBeforeCrash = true")) return false;
+    w3.Call("Page.crash", "{}", seconds(2));
+    return WaitUntil(
+        [&] {
+          const auto v = w3.Evaluate("window.kamBeforeCrash === undefined");
+          return v && v->type == Json::Type::kBool && v->boolean;
+        },
+        seconds(30));
+  }
+
+  static bool BackAt(DevToolsSession& w3, const std::string& address) {
+    return WaitForScript(
+        w3, "location.href === " + JsonQuote(address) + " && document.readyState === 'complete'",
+        seconds(30));
+  }
+
+  std::unique_ptr<ProgramRun> player_;
+};
+
+TEST_F(RendererCrashE2E, PlayerPaneComesBackPlaying) {
+  const std::string address = StartPlaying();
+  ASSERT_FALSE(address.empty());
+  auto w3 = Pane(address, seconds(30));
+  ASSERT_TRUE(w3);
+  const auto crashed = std::chrono::steady_clock::now();
+  ASSERT_TRUE(CrashPane(*w3)) << "the renderer did not end";
+  ASSERT_TRUE(BackAt(*w3, address)) << "the page did not come back";
+  const double back_s =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - crashed).count();
+  EXPECT_TRUE(WaitForScript(*w3, kPlaying, seconds(30))) << "back, but not playing";
+  const double playing_s =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - crashed).count();
+  std::printf("[ measure ] page back %.1f s after the crash, playing after %.1f s\n", back_s,
+              playing_s);
+  EXPECT_TRUE(SaveScreenshot("back-playing"));
+  EXPECT_TRUE(player_->Running());
+}
+
+TEST_F(RendererCrashE2E, ThirdCrashWithinAMinuteShowsTheErrorPage) {
+  const std::string address = StartPlaying();
+  ASSERT_FALSE(address.empty());
+  auto w3 = Pane(address, seconds(30));
+  ASSERT_TRUE(w3);
+  for (int i = 1; i <= 2; ++i) {
+    SCOPED_TRACE("crash " + std::to_string(i));
+    ASSERT_TRUE(CrashPane(*w3)) << "the renderer did not end";
+    ASSERT_TRUE(BackAt(*w3, address)) << "the page did not come back";
+  }
+  ASSERT_TRUE(CrashPane(*w3)) << "the third crash";
+  EXPECT_TRUE(WaitForScript(*w3, "document.title === " + JsonQuote(kErrorTitle), seconds(30)))
+      << "no error page after the third crash";
+  // No more reloads: the play page stays away.
+  std::this_thread::sleep_for(seconds(3));
+  EXPECT_NE(w3->EvaluateString("location.href"), address);
+  for (const PageTarget& p : DevToolsPages(devtools_)) EXPECT_NE(p.url, address);
+  EXPECT_TRUE(SaveScreenshot("error-page"));
+  EXPECT_TRUE(player_->Running());
+  // The catalogue still answers.
+  auto listweb = Pane(Base() + "/title/xiyouji.html", seconds(10));
+  ASSERT_TRUE(listweb);
+  EXPECT_EQ(listweb->EvaluateString("'alive'"), "alive");
+}
+
+}  // namespace
+}  // namespace kam::testing
