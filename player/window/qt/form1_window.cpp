@@ -339,6 +339,13 @@ void Form1Window::SetShownToUser(bool shown) {
   }
 }
 
+void Form1Window::ShowAndRaise() {
+  if (isHidden()) show();
+  if (isMinimized()) setWindowState(windowState() & ~Qt::WindowMinimized);
+  raise();
+  activateWindow();
+}
+
 void Form1Window::TaskbarHook() {
   if (hooked_) return;
   hooked_ = true;

@@ -46,6 +46,8 @@ void PlayerApp::EndInOrder() {
 }
 
 void PlayerApp::CloseWindowAndProfile() {
+  // A second start no longer reaches a program that is ending.
+  delete std::exchange(hand_over_, nullptr);
   // The tray icon goes with the program, whichever way it ends.
   if (tray_ != nullptr) tray_->icon().hide();
   if (!window_) return;
@@ -85,6 +87,14 @@ StartOutcome PlayerApp::Start() { return startup_.Run(); }
 
 void PlayerApp::AcceptEndRequests() {
   EndInOrderOnRequest(QCoreApplication::instance(), [this] { EndInOrder(); });
+}
+
+void PlayerApp::AcceptHandOvers() {
+  if (hand_over_ != nullptr) return;
+  hand_over_ = new HandOverServer(
+      system_.ProgramDir(), [this](const HandOverRequest& request) { startup_.HandOver(request); },
+      QCoreApplication::instance());
+  hand_over_->Listen();
 }
 
 int PlayerApp::WaitForBalloonThenEnd() {
@@ -166,5 +176,7 @@ void PlayerApp::TrayShowBalloon(const std::string& title, const std::string& tex
 }
 
 void PlayerApp::TrayRemoveIcon() { tray().TrayRemoveIcon(); }
+
+void PlayerApp::ShowAndRaise() { window().ShowAndRaise(); }
 
 }  // namespace kam::window

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "player/startup/player_state.h"
+#include "player/startup/qt/hand_over_channel.h"
 #include "player/startup/qt/system_services.h"
 #include "player/startup/start_routine.h"
 #include "player/window/qt/app_tip.h"
@@ -32,6 +33,9 @@ class PlayerApp : private MainWindowPort {
   // From here on a request from outside to end (SIGTERM) ends the program as its exit does.
   // Before the event loop runs there is no orderly end to go through.
   void AcceptEndRequests();
+  // From here on a second start hands its argument over to this player (shows and raises it,
+  // opens a shortcut's address).
+  void AcceptHandOvers();
 
   // The main window and its parts exist from the first time start-up needs the window: a second
   // instance or an argument without an address ends before any of it (and the engine) is made.
@@ -59,6 +63,7 @@ class PlayerApp : private MainWindowPort {
   void TrayShowBalloon(const std::string& title, const std::string& text, int info_flags,
                        int timeout_ms) override;
   void TrayRemoveIcon() override;
+  void ShowAndRaise() override;
 
   WebPane* PaneOf(MainPane pane);
   // The program's own end when every copy of it is ended by name: an orderly quit.
@@ -78,6 +83,7 @@ class PlayerApp : private MainWindowPort {
   Form2* form2_ = nullptr;
   std::unique_ptr<FrmAppTip> app_tip_;
   QtTray* tray_ = nullptr;
+  HandOverServer* hand_over_ = nullptr;
 };
 
 }  // namespace kam::window
