@@ -54,8 +54,9 @@ TEST_F(ProfileE2E, LoginAndStorageSurviveAnExitAndAStart) {
     auto player = Start("kamplayer-1.log");
     auto listweb = Catalogue();
     ASSERT_TRUE(listweb) << "the catalogue never loaded";
-    EXPECT_EQ(listweb->EvaluateString(SyncGet("/member/whoami")), "");
-    EXPECT_EQ(listweb->EvaluateString(SyncGet("/member/login?name=zhang3")), "welcome zhang3\n");
+    // On a loaded machine one evaluation may not answer in time; these are asked again.
+    EXPECT_EQ(Answer(*listweb, SyncGet("/member/whoami")), "");
+    EXPECT_EQ(Answer(*listweb, SyncGet("/member/login?name=zhang3")), "welcome zhang3\n");
     listweb->Evaluate("localStorage.setItem('kam-last-title', 'xiyouji')");
     stamp = listweb->EvaluateString(SyncGet("/member/stamp")).value_or("");
     ASSERT_NE(stamp, "");
@@ -70,8 +71,8 @@ TEST_F(ProfileE2E, LoginAndStorageSurviveAnExitAndAStart) {
   auto player = Start("kamplayer-2.log");
   auto listweb = Catalogue();
   ASSERT_TRUE(listweb) << "the catalogue never loaded after the restart";
-  EXPECT_EQ(listweb->EvaluateString(SyncGet("/member/whoami")), "kam_member=zhang3");
-  EXPECT_EQ(listweb->EvaluateString("localStorage.getItem('kam-last-title')"), "xiyouji");
+  EXPECT_EQ(Answer(*listweb, SyncGet("/member/whoami")), "kam_member=zhang3");
+  EXPECT_EQ(Answer(*listweb, "localStorage.getItem('kam-last-title')"), "xiyouji");
   EXPECT_EQ(listweb->EvaluateString(SyncGet("/member/stamp")), stamp) << "not from the disk cache";
   EXPECT_TRUE(player->Running());
 }
