@@ -36,5 +36,6 @@ int main(int argc, char** argv) {
       break;
   }
   player.AcceptEndRequests();
+  player.AcceptHandOvers();
   return app.exec();
 }

@@ -93,4 +93,17 @@ std::string EncodeShortcutArgument(std::string_view name, std::string_view addre
   return EncodeLaunchArgs(label + std::string(kLaunchArgsSeparator) + target);
 }
 
+std::vector<std::string> SplitLaunchArgs(std::string_view decoded) {
+  std::vector<std::string> fields;
+  std::size_t from = 0;
+  for (;;) {
+    const std::size_t at = decoded.find(kLaunchArgsSeparator, from);
+    if (at == std::string_view::npos) break;
+    fields.emplace_back(decoded.substr(from, at - from));
+    from = at + kLaunchArgsSeparator.size();
+  }
+  fields.emplace_back(decoded.substr(from));
+  return fields;
+}
+
 }  // namespace kam

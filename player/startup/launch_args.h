@@ -12,6 +12,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace kam {
 
@@ -36,5 +37,9 @@ std::string EncodeShortcutArgument(std::string_view name, std::string_view addre
 
 // The separator between the fields of a launch argument.
 inline constexpr std::string_view kLaunchArgsSeparator = "#@@";
+
+// A decoded launch argument cut at every separator, left to right; a text without one is one
+// field.
+std::vector<std::string> SplitLaunchArgs(std::string_view decoded);
 
 }  // namespace kam

@@ -9,26 +9,13 @@
 #include "player/startup/launch_args.h"
 
 namespace kam {
-namespace {
-
-// The text cut at every separator, left to right; a text without it is one field.
-std::vector<std::string> SplitAll(std::string_view text, std::string_view separator) {
-  std::vector<std::string> fields;
-  std::size_t from = 0;
-  for (;;) {
-    const std::size_t at = text.find(separator, from);
-    if (at == std::string_view::npos) break;
-    fields.emplace_back(text.substr(from, at - from));
-    from = at + separator.size();
-  }
-  fields.emplace_back(text.substr(from));
-  return fields;
-}
-
-}  // namespace
 
 StartOutcome Startup::Run() {
-  if (system_.AnotherInstanceRunning()) return StartOutcome::kEnd;
+  if (system_.AnotherInstanceRunning()) {
+    // The running player shows itself, and opens the shortcut's address when there is one.
+    system_.HandOverToRunning(system_.CommandLine());
+    return StartOutcome::kEnd;
+  }
 
   if (!system_.ConnectionAvailable(servers_.probe_url)) {
     // The balloon needs the window, which loads (and runs its load handler) without showing.
@@ -52,9 +39,19 @@ StartOutcome Startup::Run() {
     return StartOutcome::kRunning;
   }
 
-  const std::vector<std::string> fields = SplitAll(decoded, "#@@");
+  const std::vector<std::string> fields = SplitLaunchArgs(decoded);
   if (fields.size() == 1) return StartOutcome::kEnd;
+  OpenShortcut(fields);
+  return StartOutcome::kRunning;
+}
 
+void Startup::HandOver(const HandOverRequest& request) {
+  if (request.kind == HandOverRequest::Kind::kDrop) return;
+  if (request.kind == HandOverRequest::Kind::kOpen) OpenShortcut(request.fields);
+  window_.ShowAndRaise();
+}
+
+void Startup::OpenShortcut(const std::vector<std::string>& fields) {
   ShowMainWindow();
   window_.SetTimerEnabled(MainTimer::kWebtime, false);
   // The user chose to start the shortcut, and a site that moved keeps its old shortcuts: any web
@@ -69,7 +66,6 @@ StartOutcome Startup::Run() {
   window_.SetCaption(state_.caption);
   window_.TaskbarHook();
   window_.TrayShowIcon(state_.caption);
-  return StartOutcome::kRunning;
 }
 
 void Startup::ShowMainWindow() {

@@ -5,7 +5,9 @@
 
 #include <chrono>
 #include <string>
+#include <vector>
 
+#include "player/startup/hand_over.h"
 #include "player/startup/player_state.h"
 #include "player/startup/start_routine_ports.h"
 
@@ -38,6 +40,10 @@ class Startup {
   StartOutcome Run();
   // Runs the main window's load handler the first time the window is needed.
   void EnsureLoaded();
+  // A second start handed its argument over to this running player: a shortcut's argument opens
+  // as a shortcut start opens it; then (and without an argument) the window is shown, out of the
+  // tray or the taskbar, and raised. A dropped request changes nothing.
+  void HandOver(const HandOverRequest& request);
 
   // Timer handlers.
   void webtime_Timer();
@@ -53,6 +59,8 @@ class Startup {
  private:
   void FormLoad();
   void ShowMainWindow();
+  // The shortcut start's steps for a decoded argument of at least two fields.
+  void OpenShortcut(const std::vector<std::string>& fields);
   void StartUpdater(const std::string& argument);
 
   PlayerState& state_;

@@ -38,6 +38,8 @@ class MainWindowPort {
   virtual void TrayShowBalloon(const std::string& title, const std::string& text, int info_flags,
                                int timeout_ms) = 0;
   virtual void TrayRemoveIcon() = 0;
+  // Shows the window (out of the tray or the taskbar), brings it to the front and activates it.
+  virtual void ShowAndRaise() = 0;
 };
 
 // Processes, files, network and the settings files.
@@ -46,6 +48,9 @@ class SystemPort {
   virtual ~SystemPort() = default;
   virtual std::filesystem::path ProgramDir() = 0;
   virtual bool AnotherInstanceRunning() = 0;
+  // Hands this start's command line to the running player; returns once it was delivered or no
+  // player answered within a bounded time (one diagnostics line then).
+  virtual void HandOverToRunning(const std::string& command_line) = 0;
   virtual bool ConnectionAvailable(const std::string& probe_url) = 0;
   // Replaces target with the reply; on any failure target keeps its former content. A non-zero
   // time_limit bounds the whole call (connect and transfer); zero leaves the downloader's own

@@ -61,10 +61,12 @@ class Recorder : public MainWindowPort, public SystemPort {
                   std::to_string(ms));
   }
   void TrayRemoveIcon() override { log.push_back("tray remove"); }
+  void ShowAndRaise() override { log.push_back("show and raise"); }
 
   // SystemPort.
   std::filesystem::path ProgramDir() override { return "/prog"; }
   bool AnotherInstanceRunning() override { return another_instance; }
+  void HandOverToRunning(const std::string& c) override { log.push_back("hand over " + c); }
   bool ConnectionAvailable(const std::string& url) override {
     log.push_back("probe " + url);
     return online;
@@ -141,11 +143,52 @@ class StartupTest : public ::testing::Test {
   Startup startup_;
 };
 
-TEST_F(StartupTest, SecondInstanceEndsBeforeAnythingElse) {
-  rec_.another_instance = true;
-  EXPECT_EQ(startup_.Run(), StartOutcome::kEnd);
-  EXPECT_TRUE(rec_.log.empty());
-  EXPECT_FALSE(startup_.loaded());
+TEST_F(StartupTest, SecondInstanceHandsOverAndEndsBeforeAnythingElse) {
+  for (const std::string& command_line : {std::string(), Rot47("a#@@http://s/1"), Rot47("x")}) {
+    Recorder rec;
+    PlayerState state;
+    rec.another_instance = true;
+    rec.command_line = command_line;
+    Startup startup(state, rec, rec, {"http://probe/", "http://img", "http://cfg"});
+    EXPECT_EQ(startup.Run(), StartOutcome::kEnd);
+    // The raw command line: the running player decodes it by its own rules.
+    EXPECT_EQ(rec.log, std::vector<std::string>{"hand over " + command_line});
+    EXPECT_FALSE(startup.loaded());
+  }
+}
+
+// The running player opens a handed-over shortcut exactly as a shortcut start does, then shows
+// and raises its window; a plain second start only shows and raises it.
+TEST_F(StartupTest, HandedOverArgumentOpensAsAShortcutStart) {
+  struct Case {
+    const char* name;
+    std::string command_line;
+    std::vector<std::string> after_start;
+  };
+  const std::vector<std::string> open = {
+      "Show",          "webtime off", "listweb -> http://site/play/1.html",
+      "caption Box",   "TaskbarHook", "tray Box",
+      "show and raise"};
+  const Case cases[] = {
+      {"no argument shows and raises", "", {"show and raise"}},
+      {"a shortcut opens its address", Rot47("Title#@@http://site/play/1.html"), open},
+      {"no separator is dropped", Rot47("just a title"), {}},
+      {"a non-web address is refused as at start",
+       Rot47("a#@@file:///etc/hostname"),
+       {"Show", "webtime off", "listweb refuses file:///etc/hostname", "caption Box", "TaskbarHook",
+        "tray Box", "show and raise"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Recorder rec;
+    PlayerState state;
+    rec.settings = {{"kampeizhi/wangzhan", "http://site"}, {"kampeizhi/name", "Box"}};
+    Startup startup(state, rec, rec, {"http://probe/", "http://img", "http://cfg"});
+    ASSERT_EQ(startup.Run(), StartOutcome::kRunning);
+    const std::size_t started = rec.log.size();
+    startup.HandOver(ReadHandOverArgument(c.command_line));
+    EXPECT_EQ(std::vector<std::string>(rec.log.begin() + started, rec.log.end()), c.after_start);
+  }
 }
 
 TEST_F(StartupTest, OfflineLoadsTheWindowShowsTheBalloonAndStopsTheStart) {

@@ -63,4 +63,14 @@ void OnTrayClick(TrayClick click, TrayWindowPort& window) {
   }
 }
 
+bool ShownForToggle(bool visible, bool minimised, bool tray_available) {
+  return visible && (tray_available || !minimised);
+}
+
+ShowStep ShowStepFor(bool visible, bool minimised, bool tray_available) {
+  if (!visible) return ShowStep::kShow;
+  if (minimised && !tray_available) return ShowStep::kUnminimise;
+  return ShowStep::kNothing;
+}
+
 }  // namespace kam::window

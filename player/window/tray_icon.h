@@ -70,4 +70,14 @@ inline CloseAction CloseActionFor(bool tray_available) {
   return tray_available ? CloseAction::kHide : CloseAction::kMinimise;
 }
 
+// Every command that hides the window (the close commands, the show-or-hide commands of the tray
+// and its menu) minimises it where there is no tray; for the show-or-hide commands a window
+// minimised there counts as hidden, so that the next command brings it back.
+bool ShownForToggle(bool visible, bool minimised, bool tray_available);
+
+// What a show command does: show the window in the state it had (minimised stays minimised, as a
+// tray click leaves it), or, where minimising stood in for hiding, restore it from the taskbar.
+enum class ShowStep { kNothing, kShow, kUnminimise };
+ShowStep ShowStepFor(bool visible, bool minimised, bool tray_available);
+
 }  // namespace kam::window

@@ -105,5 +105,30 @@ TEST(TrayClicks, CloseMinimisesOnlyWithoutATray) {
   EXPECT_EQ(CloseActionFor(false), CloseAction::kMinimise);
 }
 
+// The show-or-hide commands toggle between what the user sees as shown and as hidden; without a
+// tray the minimised window is the hidden one, so no command sequence loses the window.
+TEST(TrayClicks, ShowOrHideNeverLosesTheWindowWithoutATray) {
+  struct Case {
+    const char* name;
+    bool visible, minimised, tray;
+    bool shown;
+    ShowStep show;
+  };
+  const Case cases[] = {
+      {"shown with a tray", true, false, true, true, ShowStep::kNothing},
+      {"minimised with a tray still counts as shown", true, true, true, true, ShowStep::kNothing},
+      {"hidden with a tray", false, false, true, false, ShowStep::kShow},
+      {"hidden while minimised keeps the state", false, true, true, false, ShowStep::kShow},
+      {"shown without a tray", true, false, false, true, ShowStep::kNothing},
+      {"minimised without a tray is hidden", true, true, false, false, ShowStep::kUnminimise},
+      {"hidden without a tray (tray gone)", false, false, false, false, ShowStep::kShow},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(ShownForToggle(c.visible, c.minimised, c.tray), c.shown);
+    EXPECT_EQ(ShowStepFor(c.visible, c.minimised, c.tray), c.show);
+  }
+}
+
 }  // namespace
 }  // namespace kam::window

@@ -1,11 +1,17 @@
 #include "player/browse/qt/site_profile.h"
 
+#include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLoggingCategory>
 #include <QStandardPaths>
 #include <QUuid>
 #include <QWebEngineProfile>
+#include <filesystem>
+#include <thread>
+
+#include "common/open_file.h"
 
 namespace kam {
 namespace {
@@ -56,6 +62,28 @@ QWebEngineProfile* MakeSiteProfile(const QString& folder, QObject* owner) {
   profile->setPersistentCookiesPolicy(QWebEngineProfile::ForcePersistentCookies);
   qCDebug(lcProfile) << "profile in" << folder;
   return profile;
+}
+
+void CloseSiteProfile(QWebEngineProfile* profile, std::chrono::milliseconds limit) {
+  if (profile == nullptr) return;
+  const bool on_disk = KeepsDataOnDisk(profile);
+  const std::filesystem::path cookies(
+      QDir(profile->persistentStoragePath()).filePath(QStringLiteral("Cookies")).toStdU16String());
+  delete profile;
+  if (!on_disk) return;
+  // The engine closes the database on its own threads after the last write; the window thread
+  // goes on running its events meanwhile, as the engine needs.
+  QElapsedTimer waited;
+  waited.start();
+  while (FileOpenInThisProcess(cookies)) {
+    if (waited.elapsed() >= limit.count()) {
+      qCWarning(lcProfile) << "cookie database still open after" << waited.elapsed() << "ms";
+      return;
+    }
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  qCDebug(lcProfile) << "cookie database closed after" << waited.elapsed() << "ms";
 }
 
 bool KeepsDataOnDisk(const QWebEngineProfile* profile) {

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QString>
+#include <chrono>
 
 class QObject;
 class QWebEngineProfile;
@@ -20,6 +21,12 @@ QString SiteProfileFolder();
 // When folder cannot be created or written, the profile keeps everything in memory (the player
 // runs on, logged out at every start) and the diagnostics category says why.
 QWebEngineProfile* MakeSiteProfile(const QString& folder, QObject* owner);
+
+// Deletes a profile made by MakeSiteProfile, whose pages are gone already, and returns once its
+// cookie database is written and closed, or after limit. The engine keeps new cookies in memory
+// for up to 30 s and writes them out only when the profile goes, on threads of its own: a program
+// that ended before that would lose a login just made. Call it while the application exists.
+void CloseSiteProfile(QWebEngineProfile* profile, std::chrono::milliseconds limit);
 
 // Whether a profile made by MakeSiteProfile keeps its data on disk.
 bool KeepsDataOnDisk(const QWebEngineProfile* profile);

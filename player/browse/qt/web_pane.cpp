@@ -76,6 +76,14 @@ void ApplyPaneSettings(QWebEngineSettings* settings) {
   settings->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, true);
 }
 
+// The document a pane shows once its renderer kept ending: titled as a page that cannot be shown.
+QString RendererErrorDocument() {
+  return QStringLiteral(
+             "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>%1</title></head>"
+             "<body style=\"font:16px sans-serif;color:#555;margin:48px\">%1</body></html>")
+      .arg(QString::fromUtf8(kPageCannotBeShown));
+}
+
 bool IsLocalPath(const QString& text) {
   static const QRegularExpression drive(QStringLiteral("^[A-Za-z]:[\\\\/]"));
   return text.startsWith(QLatin1Char('/')) || drive.match(text).hasMatch();
@@ -151,6 +159,11 @@ WebPane::WebPane(QWidget* parent, QWebEngineProfile* profile) : QWebEngineView(p
   connect(page_, &QWebEnginePage::loadingChanged, this, [this](const QWebEngineLoadingInfo& info) {
     qCDebug(lcPane) << "loading" << info.status() << info.errorDomain() << info.errorCode()
                     << info.url();
+    // The error page's own load neither starts a download of the pane nor clears its title.
+    if (showing_error_doc_) {
+      if (info.url().scheme() == QLatin1String("data")) return;
+      showing_error_doc_ = false;
+    }
     switch (info.status()) {
       case QWebEngineLoadingInfo::LoadStartedStatus:
         HandleLoadStarted();
@@ -168,6 +181,11 @@ WebPane::WebPane(QWidget* parent, QWebEngineProfile* profile) : QWebEngineView(p
     }
   });
   connect(page_, &QWebEnginePage::titleChanged, this, &WebPane::HandleTitleChanged);
+  connect(page_, &QWebEnginePage::renderProcessTerminated, this,
+          [this](QWebEnginePage::RenderProcessTerminationStatus status, int exit_code) {
+            qCInfo(lcPane) << objectName() << "renderer ended:" << status << exit_code;
+            HandleRendererEnded(status != QWebEnginePage::NormalTerminationStatus);
+          });
   connect(page_, &QWebEnginePage::linkHovered, this, [this](const QString& url) {
     if (events_) events_->OnStatusText(ToStd(url));
   });
@@ -318,6 +336,8 @@ bool WebPane::BeforeNavigate(const QUrl& url, QWebEnginePage::NavigationType typ
       pending_click_.reset();
     }
   }
+  // The error page after repeated renderer ends is the pane's own, no navigation of the page.
+  if (showing_error_doc_ && main_frame && url.scheme() == QLatin1String("data")) return false;
   // A reload is no new navigation; the engine's control raised nothing for it either.
   if (type == QWebEnginePage::NavigationTypeReload || !events_) return false;
   NavigationRequest request;
@@ -328,7 +348,38 @@ bool WebPane::BeforeNavigate(const QUrl& url, QWebEnginePage::NavigationType typ
       reported_by ? ToStd(reported_by->frame) : std::string(),
       reported_by ? reported_by->during : 0, AddressKey(url, reported_by ? reported_by->url : ""));
   request.source_origin = ToStd(source_origin);
-  return events_->OnNavigationRequest(request);
+  const bool cancel = events_->OnNavigationRequest(request);
+  if (!cancel && main_frame) recovery_.NewNavigation();
+  return cancel;
+}
+
+void WebPane::HandleRendererEnded(bool abnormal) {
+  switch (recovery_.RendererEnded(abnormal)) {
+    case RendererRecovery::Step::kNothing:
+      return;
+    case RendererRecovery::Step::kReload: {
+      // Nothing is loading any more; the reload below starts the next load.
+      busy_ = false;
+      QTimer::singleShot(RendererRecovery::kReloadDelay, this, [this] {
+        if (!recovery_.gave_up()) page_->triggerAction(QWebEnginePage::Reload);
+      });
+      return;
+    }
+    case RendererRecovery::Step::kShowError:
+      ShowRendererErrorPage();
+      return;
+  }
+}
+
+void WebPane::ShowRendererErrorPage() {
+  qCWarning(lcPane) << objectName() << "renderer keeps ending; the error page stands in";
+  // Reported as a load that failed, so the pane's watchers treat it as such.
+  busy_ = false;
+  showing_error_doc_ = true;
+  error_title_ = kPageCannotBeShown;
+  if (events_) events_->OnDownloadComplete();
+  ReportTitle(kPageCannotBeShown);
+  page_->setHtml(RendererErrorDocument());
 }
 
 void WebPane::HandleNewWindow(const QUrl& url) {

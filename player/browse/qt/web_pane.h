@@ -12,6 +12,7 @@
 #include "player/browse/media_report.h"
 #include "player/browse/pane_port.h"
 #include "player/browse/press_trace.h"
+#include "player/browse/renderer_recovery.h"
 
 class QWebEngineProfile;
 
@@ -78,6 +79,10 @@ class WebPane : public QWebEngineView, public PanePort {
   void PageReported(const QString& message);
   void ReportInvalidAddressLater();
 
+  // The page's renderer process ended; an abnormal end reloads or shows the error page.
+  void HandleRendererEnded(bool abnormal);
+  void ShowRendererErrorPage();
+
   void HandleLoadStarted();
   void HandleLoadFinished();
   void HandleTitleChanged();
@@ -113,6 +118,10 @@ class WebPane : public QWebEngineView, public PanePort {
   PressTrace presses_;
   MainMedium media_;
   bool invalid_report_queued_ = false;
+  RendererRecovery recovery_{[] { return std::chrono::steady_clock::now(); }};
+  // The error page after repeated renderer ends is loading or shown: its load is no navigation
+  // of the pane's own and keeps the error title.
+  bool showing_error_doc_ = false;
 };
 
 }  // namespace kam

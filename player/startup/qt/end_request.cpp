@@ -16,7 +16,7 @@ namespace {
 // The handler only writes a byte; the event loop reads it and ends the program.
 int pipe_fds[2] = {-1, -1};
 
-void OnSigterm(int) {
+void OnEndSignal(int) {
   const int saved = errno;
   const char byte = 1;
   [[maybe_unused]] const ssize_t n = write(pipe_fds[1], &byte, 1);
@@ -38,10 +38,11 @@ void EndInOrderOnRequest(QObject* parent, std::function<void()> end_in_order) {
                      end();
                    });
   struct sigaction action {};
-  action.sa_handler = OnSigterm;
+  action.sa_handler = OnEndSignal;
   sigemptyset(&action.sa_mask);
   action.sa_flags = SA_RESTART;
-  sigaction(SIGTERM, &action, nullptr);
+  for (const int signal_number : {SIGTERM, SIGINT, SIGHUP})
+    sigaction(signal_number, &action, nullptr);
 }
 
 }  // namespace kam

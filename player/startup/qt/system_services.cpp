@@ -7,6 +7,7 @@
 #include "common/settings_files.h"
 #include "common/single_instance.h"
 #include "player/startup/connectivity_probe.h"
+#include "player/startup/qt/hand_over_channel.h"
 
 namespace kam {
 namespace {
@@ -21,6 +22,10 @@ SystemServices::SystemServices(std::filesystem::path program_dir, std::string co
 
 bool SystemServices::AnotherInstanceRunning() {
   return !AcquireSingleInstance(program_dir_, "kamplayer");
+}
+
+void SystemServices::HandOverToRunning(const std::string& command_line) {
+  SendHandOver(program_dir_, command_line, kHandOverPatience);
 }
 
 bool SystemServices::ConnectionAvailable(const std::string& probe_url) {

@@ -18,6 +18,7 @@ class SystemServices : public SystemPort {
 
   std::filesystem::path ProgramDir() override { return program_dir_; }
   bool AnotherInstanceRunning() override;
+  void HandOverToRunning(const std::string& command_line) override;
   bool ConnectionAvailable(const std::string& probe_url) override;
   bool DownloadFile(const std::string& url, const std::filesystem::path& target,
                     std::chrono::milliseconds time_limit) override;

@@ -126,8 +126,8 @@ class BrowseWiring : public QObject,
   }
 
   // MenuActionsPort.
-  bool MainWindowVisible() const override { return w_.isVisible(); }
-  void SetMainWindowVisible(bool visible) override { w_.setVisible(visible); }
+  bool MainWindowVisible() const override { return w_.ShownToUser(); }
+  void SetMainWindowVisible(bool visible) override { w_.SetShownToUser(visible); }
   void CheckForUpgrade() override {
     if (Startup* s = w_.startup()) s->shengji();
   }

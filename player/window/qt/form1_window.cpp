@@ -318,6 +318,34 @@ void Form1Window::HideOrMinimise() {
   }
 }
 
+bool Form1Window::ShownToUser() const {
+  return ShownForToggle(isVisible(), isMinimized(), QSystemTrayIcon::isSystemTrayAvailable());
+}
+
+void Form1Window::SetShownToUser(bool shown) {
+  if (!shown) {
+    HideOrMinimise();
+    return;
+  }
+  switch (ShowStepFor(isVisible(), isMinimized(), QSystemTrayIcon::isSystemTrayAvailable())) {
+    case ShowStep::kShow:
+      show();
+      break;
+    case ShowStep::kUnminimise:
+      setWindowState(windowState() & ~Qt::WindowMinimized);
+      break;
+    case ShowStep::kNothing:
+      break;
+  }
+}
+
+void Form1Window::ShowAndRaise() {
+  if (isHidden()) show();
+  if (isMinimized()) setWindowState(windowState() & ~Qt::WindowMinimized);
+  raise();
+  activateWindow();
+}
+
 void Form1Window::TaskbarHook() {
   if (hooked_) return;
   hooked_ = true;

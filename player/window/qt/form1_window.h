@@ -83,6 +83,12 @@ class Form1Window : public QWidget, private Form1Port {
   WindowState windowStateNow() const;
   // The close commands: hide to the tray, or minimise where there is no tray.
   void HideOrMinimise();
+  // The show-or-hide commands (tray click, tray menu): whether the window counts as shown, and
+  // showing or hiding it; hiding minimises where there is no tray (tray_icon.h).
+  bool ShownToUser() const;
+  void SetShownToUser(bool shown);
+  // Shown, out of the tray or the taskbar, in front and active: a second start asks for it.
+  void ShowAndRaise();
   // The taskbar hook: a minimise box and system menu for the taskbar button; the system's Close
   // then hides the window (or minimises it) instead of closing it.
   void TaskbarHook();

@@ -156,6 +156,25 @@ TEST_F(Form1WindowTest, CloseHidesOrMinimisesButNeverDestroys) {
   EXPECT_TRUE(window_.isVisible());
 }
 
+// The tray's and the tray menu's show-or-hide commands: hidden into the tray where there is
+// one, minimised (never unmapped) where there is none; either way the next command brings the
+// window back.
+TEST_F(Form1WindowTest, ShowOrHideCommandsNeverLoseTheWindow) {
+  const bool tray = QSystemTrayIcon::isSystemTrayAvailable();
+  ASSERT_TRUE(window_.ShownToUser());
+  for (int round = 0; round < 2; ++round) {
+    SCOPED_TRACE(round);
+    window_.SetShownToUser(false);
+    QApplication::processEvents();
+    EXPECT_FALSE(window_.ShownToUser());
+    EXPECT_EQ(window_.isVisible(), !tray) << "without a tray the window stays mapped";
+    window_.SetShownToUser(true);
+    QApplication::processEvents();
+    EXPECT_TRUE(window_.ShownToUser());
+    EXPECT_TRUE(window_.isVisible());
+  }
+}
+
 TEST_F(Form1WindowTest, TrayIconCarriesTheCutTipAndGoesOnRemove) {
   Form2 form2(&window_);
   QtTray tray(window_, form2);

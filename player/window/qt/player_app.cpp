@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <thread>
+#include <utility>
 
 #include "common/qt/plain_text.h"
 #include "player/browse/browse.h"
@@ -15,6 +16,14 @@
 #include "player/startup/qt/end_request.h"
 
 namespace kam::window {
+namespace {
+
+// An orderly end that has not ended by then ends at once.
+constexpr std::chrono::milliseconds kEndHangLimit{9500};
+// The longest the end waits for the profile to write its cookies.
+constexpr std::chrono::milliseconds kProfileWriteLimit{6000};
+
+}  // namespace
 
 PlayerApp::PlayerApp(std::filesystem::path program_dir, std::string command_line,
                      ServerAddresses servers)
@@ -22,6 +31,8 @@ PlayerApp::PlayerApp(std::filesystem::path program_dir, std::string command_line
               [] { QCoreApplication::processEvents(QEventLoop::AllEvents); }),
       startup_(state_, *this, system_, std::move(servers)) {
   system_.SetSelfEnd([this] { EndInOrder(); });
+  QObject::connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit,
+                   QCoreApplication::instance(), [this] { CloseWindowAndProfile(); });
 }
 
 void PlayerApp::EndInOrder() {
@@ -29,20 +40,33 @@ void PlayerApp::EndInOrder() {
   if (window_) window_->hide();
   if (tray_ != nullptr) tray_->icon().hide();
   // The loop ends after this handler; the window, its pages and the profile then go in order.
-  // Should that ever hang, the program still ends as the exit routine promises.
+  // Should that ever hang, the program still ends as the exit routine promises, within 10 s.
   std::thread([] {
-    std::this_thread::sleep_for(std::chrono::seconds(15));
+    std::this_thread::sleep_for(kEndHangLimit);
     std::_Exit(0);
   }).detach();
   QCoreApplication::exit(0);
 }
 
-PlayerApp::~PlayerApp() {
+void PlayerApp::CloseWindowAndProfile() {
   // The screen and the desktop's player entry are let go before anything else goes.
-  if (desktop_ != nullptr) desktop_->End();
+  if (desktop_ != nullptr) std::exchange(desktop_, nullptr)->End();
+  // A second start no longer reaches a program that is ending.
+  delete std::exchange(hand_over_, nullptr);
   // The tray icon goes with the program, whichever way it ends.
   if (tray_ != nullptr) tray_->icon().hide();
+  if (!window_) return;
+  // The tray, the menus and the tip belong to the window or follow it.
+  tray_ = nullptr;
+  form2_ = nullptr;
+  app_tip_.reset();
+  window_.reset();
+  // Pages the engine let go of later go now, before their profile.
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  CloseSiteProfile(std::exchange(site_profile_, nullptr), kProfileWriteLimit);
 }
+
+PlayerApp::~PlayerApp() { CloseWindowAndProfile(); }
 
 Form1Window& PlayerApp::window() {
   if (window_) return *window_;
@@ -90,14 +114,6 @@ void PlayerApp::WireDesktop() {
                                              std::move(actions), window_.get());
 }
 
-void PlayerApp::ShowAndRaise() {
-  Form1Window& w = window();
-  w.setWindowState(w.windowState() & ~Qt::WindowMinimized);
-  w.show();
-  w.raise();
-  w.activateWindow();
-}
-
 QtTray& PlayerApp::tray() {
   window();
   return *tray_;
@@ -107,6 +123,14 @@ StartOutcome PlayerApp::Start() { return startup_.Run(); }
 
 void PlayerApp::AcceptEndRequests() {
   EndInOrderOnRequest(QCoreApplication::instance(), [this] { EndInOrder(); });
+}
+
+void PlayerApp::AcceptHandOvers() {
+  if (hand_over_ != nullptr) return;
+  hand_over_ = new HandOverServer(
+      system_.ProgramDir(), [this](const HandOverRequest& request) { startup_.HandOver(request); },
+      QCoreApplication::instance());
+  hand_over_->Listen();
 }
 
 int PlayerApp::WaitForBalloonThenEnd() {
@@ -188,5 +212,7 @@ void PlayerApp::TrayShowBalloon(const std::string& title, const std::string& tex
 }
 
 void PlayerApp::TrayRemoveIcon() { tray().TrayRemoveIcon(); }
+
+void PlayerApp::ShowAndRaise() { window().ShowAndRaise(); }
 
 }  // namespace kam::window

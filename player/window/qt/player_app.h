@@ -9,6 +9,7 @@
 
 #include "player/desktop/qt/desktop_integration.h"
 #include "player/startup/player_state.h"
+#include "player/startup/qt/hand_over_channel.h"
 #include "player/startup/qt/system_services.h"
 #include "player/startup/start_routine.h"
 #include "player/window/qt/app_tip.h"
@@ -33,6 +34,9 @@ class PlayerApp : private MainWindowPort {
   // From here on a request from outside to end (SIGTERM) ends the program as its exit does.
   // Before the event loop runs there is no orderly end to go through.
   void AcceptEndRequests();
+  // From here on a second start hands its argument over to this player (shows and raises it,
+  // opens a shortcut's address).
+  void AcceptHandOvers();
 
   // The main window and its parts exist from the first time start-up needs the window: a second
   // instance or an argument without an address ends before any of it (and the engine) is made.
@@ -60,14 +64,17 @@ class PlayerApp : private MainWindowPort {
   void TrayShowBalloon(const std::string& title, const std::string& text, int info_flags,
                        int timeout_ms) override;
   void TrayRemoveIcon() override;
+  void ShowAndRaise() override;
 
   WebPane* PaneOf(MainPane pane);
   // The screen kept awake and the desktop's media player entry, for the window just made.
   void WireDesktop();
-  // Shows the window, out of the tray or minimised too, and brings it to the front.
-  void ShowAndRaise();
   // The program's own end when every copy of it is ended by name: an orderly quit.
   void EndInOrder();
+  // The window with its pages, then the site profile, which writes out what it holds: on the
+  // application's quit (the event loop's end, and on Windows the session's end, after which the
+  // system ends the process) or at the latest when this object goes. Runs once.
+  void CloseWindowAndProfile();
 
   PlayerState state_;
   SystemServices system_;
@@ -80,6 +87,7 @@ class PlayerApp : private MainWindowPort {
   std::unique_ptr<FrmAppTip> app_tip_;
   QtTray* tray_ = nullptr;
   desktop::DesktopIntegration* desktop_ = nullptr;  // a child of the window
+  HandOverServer* hand_over_ = nullptr;
 };
 
 }  // namespace kam::window

@@ -98,9 +98,9 @@ void QtTray::Activated(QSystemTrayIcon::ActivationReason reason) {
   }
 }
 
-bool QtTray::MainVisible() const { return window_.isVisible(); }
+bool QtTray::MainVisible() const { return window_.ShownToUser(); }
 
-void QtTray::SetMainVisible(bool visible) { window_.setVisible(visible); }
+void QtTray::SetMainVisible(bool visible) { window_.SetShownToUser(visible); }
 
 void QtTray::BringMainToFront() {
   if (!window_.isVisible()) return;
