@@ -3,6 +3,7 @@
 // (listweb, W3, qvod) and hands it to the browsing logic.
 #pragma once
 
+#include <QSize>
 #include <QString>
 #include <QWebEnginePage>
 #include <QWebEngineView>
@@ -47,12 +48,30 @@ class WebPane : public QWebEngineView, public PanePort {
   void ReadDocument(const std::string& href_contains,
                     std::function<void(std::optional<PageSnapshot>)> done) override;
 
+  // Whether the pages of this pane get picture-in-picture (see picture_in_picture_scripts.h);
+  // without it they are told it is not supported. For documents created from now on.
+  void SetPictureInPictureEnabled(bool enabled);
+  // Answers the request n of the pane's own document: granted (empty error) with the small
+  // window's size, or refused with that error name.
+  void AnswerPictureInPicture(qint64 n, const QString& error, const QSize& size);
+  // Tells the document its video left picture-in-picture, or that the small window's size changed.
+  void TellPictureInPictureLeft();
+  void TellPictureInPictureSize(const QSize& size);
+
   // The address of the last refused pop-up (diagnostics and tests).
   const QString& lastRefusedPopupTarget() const { return last_popup_target_; }
 
  signals:
   // A pop-up was refused; url is the address it asked for.
   void popupTargetSeen(const QString& url);
+  // The pane's own document asks for picture-in-picture: request n, whether a press of the
+  // user's not yet spent asked for it, the video's width / height (0 before it has a picture),
+  // the document's origin.
+  void pictureInPictureRequested(qint64 n, bool pressed, double aspect, const QString& origin);
+  // The document asks to leave picture-in-picture, or its video left the document.
+  void pictureInPictureExitRequested();
+  // The pane's main frame goes to another document (a new load or a reload).
+  void mainFrameNavigating();
 
  protected:
   void contextMenuEvent(QContextMenuEvent* event) override;
