@@ -124,9 +124,14 @@ const char kBridgeSource[] = "(function (token) {\n'use strict';\n" KAM_PIP_EVEN
     report.origin = self.origin;
     console.debug(token + JSON.stringify(report));
   }
+  // The events of one press come within moments of each other (the engine may add a key event
+  // of its own to a click); they are one press, which opens one window at the most.
+  var lastInput = -Infinity;
   ['pointerdown', 'mousedown', 'keydown', 'touchend'].forEach(function (type) {
     window.addEventListener(type, function (e) {
-      if (e.isTrusted && !e.repeat) unspent = true;
+      if (!e.isTrusted || e.repeat || e.key === 'Escape') return;
+      if (e.timeStamp - lastInput > 500) unspent = true;
+      lastInput = e.timeStamp;
     }, true);
   });
   function answer(el, outcome) {
