@@ -3,6 +3,9 @@
 // goes on playing while the main window hides in the tray; the small window's close button, the
 // page's own exitPictureInPicture, Esc and a double click put the page back into the player pane
 // as it was. A request with no press of the user's behind it opens nothing.
+#include <signal.h>
+#include <sys/wait.h>
+
 #include <algorithm>
 #include <sstream>
 
@@ -186,6 +189,91 @@ TEST_F(PictureInPictureE2E, ThePagesButtonPlaysTheClipInASmallWindowAboveTheOthe
   EXPECT_EQ(w3->EvaluateString(kLooks), before);
   EXPECT_EQ(w3->EvaluateString("String(window.pipHeard.length)"), "8");
   EXPECT_TRUE(player_->Running());
+}
+
+// What the small window meets besides its own ways out: the pane going to another page, a page
+// asking in a loop or from a frame of another site, its video leaving the document, full screen
+// and the player's end.
+TEST_F(PictureInPictureE2E, OtherPagesLoopsFramesFullScreenAndTheEndTakeItDownCleanly) {
+  ASSERT_NO_FATAL_FAILURE(StartPlayer());
+  auto w3 = ClickEpisode(*listweb_, 1);
+  ASSERT_TRUE(w3);
+  ASSERT_TRUE(WaitForScript(*w3, kStarted, seconds(30)));
+  ASSERT_FALSE(Enter(*w3).empty());
+
+  // The pane goes to another page of the site: the small window goes first.
+  w3->Evaluate("location.href = '/hostile/pip.html'; 1");
+  EXPECT_TRUE(NoSmallWindow());
+  auto page = Pane(Base() + "/hostile/pip.html", seconds(30));
+  ASSERT_TRUE(page);
+  EXPECT_TRUE(WaitForScript(*page,
+                            "window.kamFramesLoaded === 1 && "
+                            "document.getElementById('clip').readyState >= 2",
+                            seconds(30)));
+  EXPECT_TRUE(WaitForScript(*page, kShown, seconds(10)));
+
+  // A frame of another site is refused, whoever clicks.
+  ASSERT_TRUE(BrowseE2E::PointerClick(player_->pid(), *page, "#other"));
+  EXPECT_TRUE(WaitForScript(*page, "window.frameAnswers.join() === 'NotAllowedError'", seconds(10)))
+      << page->EvaluateString("window.frameAnswers.join()").value_or("?");
+  EXPECT_TRUE(NoSmallWindow());
+
+  // Sixty requests from one click: one window, and gone again.
+  ASSERT_TRUE(BrowseE2E::PointerClick(player_->pid(), *page, "#storm"));
+  ASSERT_TRUE(WaitForScript(*page, "!!window.stormAnswers", seconds(30)));
+  const auto storm = page->EvaluateString(
+      "(function(){var n={};stormAnswers.forEach(function(a){n[a]=(n[a]||0)+1;});"
+      "return JSON.stringify(n);})()");
+  EXPECT_EQ(storm, "{\"in\":1,\"out\":1,\"NotAllowedError\":59}");
+  EXPECT_EQ(page->EvaluateString("window.heard.join()"),
+            "enterpictureinpicture,leavepictureinpicture");
+  EXPECT_TRUE(NoSmallWindow());
+
+  // The video taken out of the page while it is in the small window.
+  ASSERT_TRUE(BrowseE2E::PointerClick(player_->pid(), *page, "#once"));
+  ASSERT_TRUE(WaitForScript(*page, "document.pictureInPictureElement !== null", seconds(10)))
+      << page->EvaluateString("String(window.onceError)").value_or("?");
+  EXPECT_FALSE(WindowOfSize(480, 270).empty());
+  // Out of the document, only the video itself hears that it left.
+  page->Evaluate(
+      "var v = document.getElementById('clip'); v.addEventListener('leavepictureinpicture', "
+      "function () { heard.push('left out of the page'); }); v.remove(); 1");
+  EXPECT_TRUE(WaitForScript(*page, "document.pictureInPictureElement === null", seconds(10)));
+  EXPECT_TRUE(NoSmallWindow());
+  EXPECT_EQ(page->EvaluateString("window.heard.join()"),
+            "enterpictureinpicture,leavepictureinpicture,enterpictureinpicture,"
+            "left out of the page");
+
+  // Full screen asked for from the small window: the page comes back and covers the screen.
+  page->Evaluate(
+      "document.body.prepend(window.clip = document.createElement('video'));"
+      "clip.src = '/media/clip.mp4'; clip.muted = true; clip.loop = true; clip.play();"
+      "clip.id = 'clip'; 1");
+  ASSERT_TRUE(WaitForScript(*page, "document.getElementById('clip').readyState >= 2", seconds(10)));
+  ASSERT_TRUE(BrowseE2E::PointerClick(player_->pid(), *page, "#once"));
+  ASSERT_TRUE(WaitForScript(*page, "document.pictureInPictureElement !== null", seconds(10)))
+      << page->EvaluateString("String(window.onceError)").value_or("?");
+  page->Call("Runtime.evaluate",
+             "{\"expression\":\"document.documentElement.requestFullscreen()\","
+             "\"userGesture\":true,\"awaitPromise\":true}");
+  EXPECT_TRUE(WaitForScript(*page, "document.fullscreenElement !== null", seconds(10)));
+  EXPECT_TRUE(WaitForScript(*page, "document.pictureInPictureElement === null", seconds(10)));
+  EXPECT_TRUE(NoSmallWindow());
+  EXPECT_TRUE(WaitUntil([&] { return WindowGeometry(window_) == DisplayGeometry(); }, seconds(10)))
+      << WindowGeometry(window_) << " on " << DisplayGeometry();
+  EXPECT_TRUE(SaveScreenshot("full-screen-from-picture-in-picture"));
+  page->Evaluate("document.exitFullscreen().then(function(){return 1;})");
+  EXPECT_TRUE(WaitForScript(*page, "document.fullscreenElement === null", seconds(10)));
+
+  // The player's end while the clip plays in the small window: in order, status 0.
+  ASSERT_TRUE(BrowseE2E::PointerClick(player_->pid(), *page, "#once"));
+  ASSERT_TRUE(WaitForScript(*page, "document.pictureInPictureElement !== null", seconds(10)));
+  ASSERT_FALSE(WindowOfSize(480, 270).empty());
+  page.reset();
+  ASSERT_EQ(kill(player_->pid(), SIGTERM), 0);
+  const auto status = player_->Wait(seconds(30));
+  ASSERT_TRUE(status) << "still running after SIGTERM";
+  EXPECT_TRUE(WIFEXITED(*status) && WEXITSTATUS(*status) == 0) << "wait status " << *status;
 }
 
 }  // namespace
