@@ -162,10 +162,11 @@ void PictureInPictureView::ShowSmallWindow(Ctl pane, const PixelRect& rect, doub
   page_ = view->page();
   shown_at_ = QRect(rect.left, rect.top, rect.width, rect.height);
   small_->setAspect(aspect > 0 ? aspect : 16.0 / 9.0);
+  // Shown before the page moves in, so the page is never in a hidden view.
   small_->setGeometry(shown_at_);
-  small_->view()->setPage(page_);
   small_->show();
   small_->raise();
+  small_->view()->setPage(page_);
   if (QWidget* holder = view->parentWidget()) {
     stand_in_ = new StandIn(*this, holder);
     stand_in_->setGeometry(view->geometry());
@@ -177,13 +178,15 @@ void PictureInPictureView::ShowSmallWindow(Ctl pane, const PixelRect& rect, doub
 }
 
 void PictureInPictureView::PutPageBack(Ctl pane) {
+  // The page home first, then the small window away: a page in a hidden view counts as hidden,
+  // and a hidden page leaves the full screen it may be asking for just now.
+  WebPane* view = PaneOf(pane);
+  if (view != nullptr && page_) view->setPage(page_);
+  page_.clear();
   if (small_ != nullptr) small_->hide();
   // It may be the one whose double click ends this.
   if (stand_in_ != nullptr) stand_in_->deleteLater();
   stand_in_ = nullptr;
-  WebPane* view = PaneOf(pane);
-  if (view != nullptr && page_) view->setPage(page_);
-  page_.clear();
 }
 
 void PictureInPictureView::TellPageLeft(Ctl pane) {
