@@ -108,6 +108,10 @@ TEST_F(PictureInPictureE2E, ThePagesButtonPlaysTheClipInASmallWindowAboveTheOthe
 
   // Only the player pane has it; there, nothing opens without a press of the user's.
   EXPECT_EQ(listweb_->EvaluateString("String(document.pictureInPictureEnabled)"), "false");
+  EXPECT_EQ(
+      listweb_->EvaluateString("document.createElement('video').requestPictureInPicture()"
+                               ".then(function(){return 'granted';},function(e){return e.name;})"),
+      "NotSupportedError");
   EXPECT_EQ(w3->EvaluateString("String(document.pictureInPictureEnabled)"), "true");
   EXPECT_EQ(AskWithoutPress(*w3, false), "NotAllowedError");
   EXPECT_EQ(AskWithoutPress(*w3, true), "NotAllowedError");
