@@ -96,9 +96,12 @@ void PictureInPictureView::Request(Ctl ctl, qint64 n, bool pressed, double aspec
   ask.pane = ctl;
   ask.top_document = true;  // a frame's requests never leave the frame
   ask.on_site = OnSameSite(origin.toStdString(), window_.state().dizhi);
-  ask.pressed = pressed;
+  // The page's word for the press, and a press the window system delivered since the last one
+  // that opened a window: the engine adds events of its own when a page changes views.
+  ask.pressed = pressed && pane->pressesSeen() != spent_press_;
   ask.aspect = aspect;
   const PipAnswer answer = pip_.OnRequest(ask);
+  if (answer == PipAnswer::kEntered) spent_press_ = pane->pressesSeen();
   qCDebug(lcPip) << "request" << n << "from" << origin << "pressed" << pressed << "->"
                  << static_cast<int>(answer);
   const QSize size = small_ != nullptr ? small_->size() : QSize();

@@ -54,6 +54,7 @@ class PictureInPictureView : public QObject, private PictureInPicturePort {
   SmallVideoWindow* small_ = nullptr;  // a top-level window of its own: it outlives a hidden Form1
   QPointer<QWebEnginePage> page_;      // the page in the small window, while it is there
   QRect shown_at_;                     // where the small window was put
+  quint64 spent_press_ = 0;            // the pane's press that opened the last window
   class StandIn;
   StandIn* stand_in_ = nullptr;  // over the pane meanwhile
 };
