@@ -216,10 +216,7 @@ bool WebPane::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonDblClick:
     case QEvent::TouchBegin:
-      if (watched != this) {
-        ++presses_seen_;
-        if (events_) events_->OnUserInput();
-      }
+      if (watched != this && events_) events_->OnUserInput();
       break;
     default:
       break;

@@ -58,10 +58,6 @@ class WebPane : public QWebEngineView, public PanePort {
   void TellPictureInPictureLeft();
   void TellPictureInPictureSize(const QSize& size);
 
-  // How many presses of the user's (mouse buttons, keys, touches) the pane's page got so far, as
-  // the window system delivered them: what no script can make.
-  quint64 pressesSeen() const { return presses_seen_; }
-
   // The address of the last refused pop-up (diagnostics and tests).
   const QString& lastRefusedPopupTarget() const { return last_popup_target_; }
 
@@ -126,7 +122,6 @@ class WebPane : public QWebEngineView, public PanePort {
   // What the documents reported of the user's presses: which requests a press asked for.
   PressTrace presses_;
   bool invalid_report_queued_ = false;
-  quint64 presses_seen_ = 0;
 };
 
 }  // namespace kam

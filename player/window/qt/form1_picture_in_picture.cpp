@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QEvent>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLoggingCategory>
 #include <QMouseEvent>
@@ -57,6 +58,9 @@ PictureInPictureView::PictureInPictureView(Form1Window& window)
   for (Ctl ctl : {Ctl::listweb, Ctl::W3, Ctl::qvod}) Wire(ctl);
   // The page goes home before the panes go; a page left in the small window would outlive them.
   connect(qApp, &QCoreApplication::aboutToQuit, this, [this] { Leave(PipLeave::kPlayerExit); });
+  // The user's presses, as the window system delivers them, wherever the window shows the player
+  // page (see presses_).
+  qApp->installEventFilter(this);
 }
 
 // The panes may be gone by now (they are the window's older children): the page went home at
@@ -98,10 +102,10 @@ void PictureInPictureView::Request(Ctl ctl, qint64 n, bool pressed, double aspec
   ask.on_site = OnSameSite(origin.toStdString(), window_.state().dizhi);
   // The page's word for the press, and a press the window system delivered since the last one
   // that opened a window: the engine adds events of its own when a page changes views.
-  ask.pressed = pressed && pane->pressesSeen() != spent_press_;
+  ask.pressed = pressed && presses_ != spent_press_;
   ask.aspect = aspect;
   const PipAnswer answer = pip_.OnRequest(ask);
-  if (answer == PipAnswer::kEntered) spent_press_ = pane->pressesSeen();
+  if (answer == PipAnswer::kEntered) spent_press_ = presses_;
   qCDebug(lcPip) << "request" << n << "from" << origin << "pressed" << pressed << "->"
                  << static_cast<int>(answer);
   const QSize size = small_ != nullptr ? small_->size() : QSize();
@@ -118,7 +122,27 @@ void PictureInPictureView::Leave(PipLeave cause) {
   pip_.Leave(cause);
 }
 
+bool PictureInPictureView::InMainWindowsPlayerView(QObject* o) const {
+  const FullScreenView* fs = FullScreenOf(window_);
+  const QObject* cover = fs != nullptr ? fs->cover() : nullptr;
+  for (; o != nullptr; o = o->parent()) {
+    if (o == window_.W3() || (cover != nullptr && o == cover)) return true;
+  }
+  return false;
+}
+
 bool PictureInPictureView::eventFilter(QObject* watched, QEvent* event) {
+  switch (event->type()) {
+    case QEvent::KeyPress:
+      if (static_cast<QKeyEvent*>(event)->isAutoRepeat()) break;
+      [[fallthrough]];
+    case QEvent::MouseButtonPress:
+    case QEvent::TouchBegin:
+      if (InMainWindowsPlayerView(watched)) ++presses_;
+      break;
+    default:
+      break;
+  }
   // The stand-in follows the pane through the layout passes.
   if (stand_in_ != nullptr && watched == window_.W3() &&
       (event->type() == QEvent::Resize || event->type() == QEvent::Move)) {

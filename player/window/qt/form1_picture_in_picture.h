@@ -48,13 +48,18 @@ class PictureInPictureView : public QObject, private PictureInPicturePort {
   void Request(Ctl ctl, qint64 n, bool pressed, double aspect, const QString& origin);
   void Leave(PipLeave cause);
   WebPane* PaneOf(Ctl pane) const;
+  bool InMainWindowsPlayerView(QObject* o) const;
 
   Form1Window& window_;
   PictureInPicture pip_;
   SmallVideoWindow* small_ = nullptr;  // a top-level window of its own: it outlives a hidden Form1
   QPointer<QWebEnginePage> page_;      // the page in the small window, while it is there
   QRect shown_at_;                     // where the small window was put
-  quint64 spent_press_ = 0;            // the pane's press that opened the last window
+  // Presses the window system delivered to the player pane or the full-screen cover: the page's
+  // own word for a press is not enough, since the engine adds events of its own when a page
+  // changes views. The press that opened the last window is spent.
+  quint64 presses_ = 0;
+  quint64 spent_press_ = 0;
   class StandIn;
   StandIn* stand_in_ = nullptr;  // over the pane meanwhile
 };
