@@ -218,7 +218,9 @@ TEST_F(PictureInPictureE2E, OtherPagesLoopsFramesFullScreenAndTheEndTakeItDownCl
 
   // A frame of another site is refused, whoever clicks.
   ASSERT_TRUE(BrowseE2E::PointerClick(player_->pid(), *page, "#other"));
-  EXPECT_TRUE(WaitForScript(*page, "window.frameAnswers.join() === 'NotAllowedError'", seconds(10)))
+  // A frame of another site runs in a process of its own, which a loaded machine may keep
+  // waiting for a while (seen once in 14 runs beside a CPU burner at 10 s).
+  EXPECT_TRUE(WaitForScript(*page, "window.frameAnswers.join() === 'NotAllowedError'", seconds(30)))
       << page->EvaluateString("window.frameAnswers.join()").value_or("?");
   EXPECT_TRUE(NoSmallWindow());
 
