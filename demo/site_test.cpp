@@ -168,6 +168,7 @@ TEST(DemoSite, PlayPagesStreamMadeClipsOfEveryKind) {
     EXPECT_EQ(hls, m[1] == "hls");
     EXPECT_EQ(html.find("<script src=\"/vendor/hls.min.js\"></script>") != std::string::npos, hls);
     EXPECT_NE(html.find("class=\"ctl ctl-full\""), std::string::npos);
+    EXPECT_NE(html.find("class=\"ctl ctl-pip\""), std::string::npos);
   }
   EXPECT_EQ(kinds.size(), 3u);
   for (const auto& [kind, pages] : kinds) EXPECT_GE(pages, 10) << kind;

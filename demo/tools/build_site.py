@@ -343,6 +343,7 @@ def play_page(t, episode):
     {prev}{nxt}
     <span class="ctl-quality" title="播放格式">{label}</span>
     <button class="ctl ctl-mute" type="button" aria-label="静音"></button>
+    <button class="ctl ctl-pip" type="button" aria-label="画中画" title="画中画"></button>
     <button class="ctl ctl-full" type="button" aria-label="全屏"></button>
   </div>
 </div>

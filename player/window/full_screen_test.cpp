@@ -5,26 +5,10 @@
 #include <string>
 #include <vector>
 
+#include "player/window/window_test_text.h"
+
 namespace kam::window {
 namespace {
-
-std::string Name(Ctl c) {
-  switch (c) {
-    case Ctl::W3:
-      return "W3";
-    case Ctl::listweb:
-      return "listweb";
-    case Ctl::qvod:
-      return "qvod";
-    default:
-      return "other";
-  }
-}
-
-std::string Text(const PixelRect& r) {
-  return std::to_string(r.left) + "," + std::to_string(r.top) + " " + std::to_string(r.width) +
-         "x" + std::to_string(r.height);
-}
 
 // A window that really moves: covering the screen changes what Placement() reports, as the
 // toolkit would, so a placement taken at the wrong time shows.
@@ -36,15 +20,15 @@ struct FakeWindow : FullScreenPort {
   WindowPlacement Placement() const override { return now; }
   PixelRect ScreenOfWindow() const override { return screen; }
   void ShowPageOverWindow(Ctl pane, const PixelRect& r) override {
-    log.push_back("cover " + Name(pane) + " " + Text(r));
+    log.push_back("cover " + PaneName(pane) + " " + RectText(r));
     now = {WindowState::kNormal, r};
   }
-  void PutPageBack(Ctl pane) override { log.push_back("back " + Name(pane)); }
+  void PutPageBack(Ctl pane) override { log.push_back("back " + PaneName(pane)); }
   void Place(const WindowPlacement& p) override {
-    log.push_back("place " + Text(p.geometry));
+    log.push_back("place " + RectText(p.geometry));
     now = p;
   }
-  void TellPageToLeave(Ctl pane) override { log.push_back("tell " + Name(pane)); }
+  void TellPageToLeave(Ctl pane) override { log.push_back("tell " + PaneName(pane)); }
 };
 
 const WindowPlacement kNormal{WindowState::kNormal, {207, 8, 1186, 702}};
@@ -52,7 +36,7 @@ const WindowPlacement kMaximised{WindowState::kMaximised, {0, 0, 1600, 960}};
 
 TEST(FullScreen, PageLeavingPutsTheWindowBackAsItWasNormalOrMaximised) {
   for (const WindowPlacement& before : {kNormal, kMaximised}) {
-    SCOPED_TRACE(Text(before.geometry));
+    SCOPED_TRACE(RectText(before.geometry));
     FakeWindow win;
     win.now = before;
     FullScreen fs(win);
@@ -63,7 +47,7 @@ TEST(FullScreen, PageLeavingPutsTheWindowBackAsItWasNormalOrMaximised) {
     EXPECT_FALSE(fs.active());
     EXPECT_EQ(win.now, before);
     EXPECT_EQ(win.log, (std::vector<std::string>{"cover W3 0,0 1600x1000", "back W3",
-                                                 "place " + Text(before.geometry)}));
+                                                 "place " + RectText(before.geometry)}));
   }
 }
 
@@ -128,8 +112,8 @@ TEST(FullScreen, EscapeAndHidingLeaveFirstThenTellThePage) {
       EXPECT_TRUE(win.log.empty());
       continue;
     }
-    EXPECT_EQ(win.log,
-              (std::vector<std::string>{"back W3", "place " + Text(kNormal.geometry), "tell W3"}));
+    EXPECT_EQ(win.log, (std::vector<std::string>{"back W3", "place " + RectText(kNormal.geometry),
+                                                 "tell W3"}));
     // The page's own leave request that follows finds the window already back.
     EXPECT_TRUE(fs.OnRequest(Ctl::W3, false));
     EXPECT_EQ(win.log.size(), 3u);

@@ -9,6 +9,7 @@
   var bigPlay = document.querySelector(".big-play");
   var muteButton = document.querySelector(".ctl-mute");
   var fullButton = document.querySelector(".ctl-full");
+  var pipButton = document.querySelector(".ctl-pip");
   var progress = document.querySelector(".progress");
   var done = document.querySelector(".progress-done");
   var knob = document.querySelector(".progress-knob");
@@ -133,6 +134,21 @@
     var full = !!fullElement();
     player.classList.toggle("is-full", full);
     fullButton.setAttribute("aria-label", full ? "退出全屏" : "全屏");
+  });
+
+  // Picture-in-picture: the video alone in a small window of its own; the button takes it there
+  // and back. Where there is none, the button is not shown.
+  if (!document.pictureInPictureEnabled || !video.requestPictureInPicture) {
+    pipButton.hidden = true;
+  }
+  pipButton.addEventListener("click", function () {
+    var p = document.pictureInPictureElement ? document.exitPictureInPicture()
+                                             : video.requestPictureInPicture();
+    if (p && p.catch) p.catch(function (e) { window.pipError = e && e.name; });
+  });
+  video.addEventListener("enterpictureinpicture", function () { player.classList.add("is-pip"); });
+  video.addEventListener("leavepictureinpicture", function () {
+    player.classList.remove("is-pip");
   });
 
   var idle;

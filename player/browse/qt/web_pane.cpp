@@ -25,6 +25,7 @@
 
 #include "player/browse/page_url_text.h"
 #include "player/browse/qt/page_scripts.h"
+#include "player/browse/qt/picture_in_picture_scripts.h"
 #include "player/browse/qt/url_schemes.h"
 #include "player/browse/site_schemes.h"
 
@@ -82,6 +83,24 @@ QString RendererErrorDocument() {
              "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>%1</title></head>"
              "<body style=\"font:16px sans-serif;color:#555;margin:48px\">%1</body></html>")
       .arg(QString::fromUtf8(kPageCannotBeShown));
+}
+
+constexpr char kPipApiScript[] = "kam-picture-in-picture";
+
+// A script run in every document and frame of the pane as each is created.
+QWebEngineScript DocumentScript(const QString& name, const QString& source, quint32 world) {
+  QWebEngineScript script;
+  script.setName(name);
+  script.setSourceCode(source);
+  script.setWorldId(world);
+  script.setInjectionPoint(QWebEngineScript::DocumentCreation);
+  script.setRunsOnSubFrames(true);
+  return script;
+}
+
+QWebEngineScript PictureInPictureApiScript(bool enabled) {
+  return DocumentScript(QString::fromLatin1(kPipApiScript), PictureInPictureApiSource(enabled),
+                        QWebEngineScript::MainWorld);
 }
 
 bool IsLocalPath(const QString& text) {
@@ -146,13 +165,14 @@ WebPane::WebPane(QWidget* parent, QWebEngineProfile* profile) : QWebEngineView(p
   page_ = new WebPanePage(profile, this, token);
   ApplyPaneSettings(page_->settings());
 
-  QWebEngineScript reporter;
-  reporter.setName(QStringLiteral("kam-page-reporter"));
-  reporter.setSourceCode(PageReporterSource(token));
-  reporter.setWorldId(QWebEngineScript::ApplicationWorld);
-  reporter.setInjectionPoint(QWebEngineScript::DocumentCreation);
-  reporter.setRunsOnSubFrames(true);
-  page_->scripts().insert(reporter);
+  page_->scripts().insert(DocumentScript(QStringLiteral("kam-page-reporter"),
+                                         PageReporterSource(token),
+                                         QWebEngineScript::ApplicationWorld));
+  page_->scripts().insert(DocumentScript(QStringLiteral("kam-picture-in-picture-bridge"),
+                                         PictureInPictureBridgeSource(token),
+                                         QWebEngineScript::ApplicationWorld));
+  // The engine's own picture-in-picture says it is there and then refuses; every page sees ours.
+  page_->scripts().insert(PictureInPictureApiScript(false));
   setPage(page_);
 
   // One source for the whole load cycle, so a failure is known before the load counts as done.
@@ -267,6 +287,26 @@ void WebPane::ReportInvalidAddressLater() {
       Qt::QueuedConnection);
 }
 
+void WebPane::SetPictureInPictureEnabled(bool enabled) {
+  for (const QWebEngineScript& s : page_->scripts().find(QString::fromLatin1(kPipApiScript))) {
+    page_->scripts().remove(s);
+  }
+  page_->scripts().insert(PictureInPictureApiScript(enabled));
+}
+
+void WebPane::AnswerPictureInPicture(qint64 n, const QString& error, const QSize& size) {
+  page_->runJavaScript(PictureInPictureAnswerScript(n, error, size),
+                       QWebEngineScript::ApplicationWorld);
+}
+
+void WebPane::TellPictureInPictureLeft() {
+  page_->runJavaScript(PictureInPictureLeftScript(), QWebEngineScript::ApplicationWorld);
+}
+
+void WebPane::TellPictureInPictureSize(const QSize& size) {
+  page_->runJavaScript(PictureInPictureResizedScript(size), QWebEngineScript::ApplicationWorld);
+}
+
 void WebPane::Refresh() { page_->triggerAction(QWebEnginePage::Reload); }
 void WebPane::GoBack() { page_->triggerAction(QWebEnginePage::Back); }
 void WebPane::GoForward() { page_->triggerAction(QWebEnginePage::Forward); }
@@ -339,7 +379,10 @@ bool WebPane::BeforeNavigate(const QUrl& url, QWebEnginePage::NavigationType typ
   // The error page after repeated renderer ends is the pane's own, no navigation of the page.
   if (showing_error_doc_ && main_frame && url.scheme() == QLatin1String("data")) return false;
   // A reload is no new navigation; the engine's control raised nothing for it either.
-  if (type == QWebEnginePage::NavigationTypeReload || !events_) return false;
+  if (type == QWebEnginePage::NavigationTypeReload || !events_) {
+    if (main_frame) emit mainFrameNavigating();
+    return false;
+  }
   NavigationRequest request;
   request.url = std::move(text);
   request.main_frame = main_frame;
@@ -349,7 +392,10 @@ bool WebPane::BeforeNavigate(const QUrl& url, QWebEnginePage::NavigationType typ
       reported_by ? reported_by->during : 0, AddressKey(url, reported_by ? reported_by->url : ""));
   request.source_origin = ToStd(source_origin);
   const bool cancel = events_->OnNavigationRequest(request);
-  if (!cancel && main_frame) recovery_.NewNavigation();
+  if (!cancel && main_frame) {
+    recovery_.NewNavigation();
+    emit mainFrameNavigating();
+  }
   return cancel;
 }
 
@@ -403,6 +449,17 @@ void WebPane::PageReported(const QString& message) {
   const qint64 now = QDateTime::currentMSecsSinceEpoch();
   const QString frame = report.value(QStringLiteral("f")).toString();
   const QString origin = report.value(QStringLiteral("origin")).toString();
+  if (report.contains(QStringLiteral("pip"))) {
+    if (!report.value(QStringLiteral("top")).toBool()) return;
+    emit pictureInPictureRequested(report.value(QStringLiteral("pip")).toInteger(),
+                                   report.value(QStringLiteral("pressed")).toBool(),
+                                   report.value(QStringLiteral("aspect")).toDouble(), origin);
+    return;
+  }
+  if (report.contains(QStringLiteral("pipExit")) || report.contains(QStringLiteral("pipGone"))) {
+    emit pictureInPictureExitRequested();
+    return;
+  }
   if (report.contains(QStringLiteral("press"))) {
     presses_.Began(ToStd(frame), report.value(QStringLiteral("press")).toInteger(),
                    LinkKey(report.value(QStringLiteral("link")).toString()),

@@ -3,6 +3,7 @@
 // (listweb, W3, qvod) and hands it to the browsing logic.
 #pragma once
 
+#include <QSize>
 #include <QString>
 #include <QWebEnginePage>
 #include <QWebEngineView>
@@ -53,6 +54,15 @@ class WebPane : public QWebEngineView, public PanePort {
   const MediaReport& media() const { return media_.report(); }
   // Acts on the main medium through the page script's world; nothing when there is none.
   void ControlMedia(MediaCommand command);
+  // Whether the pages of this pane get picture-in-picture (see picture_in_picture_scripts.h);
+  // without it they are told it is not supported. For documents created from now on.
+  void SetPictureInPictureEnabled(bool enabled);
+  // Answers the request n of the pane's own document: granted (empty error) with the small
+  // window's size, or refused with that error name.
+  void AnswerPictureInPicture(qint64 n, const QString& error, const QSize& size);
+  // Tells the document its video left picture-in-picture, or that the small window's size changed.
+  void TellPictureInPictureLeft();
+  void TellPictureInPictureSize(const QSize& size);
 
   // The address of the last refused pop-up (diagnostics and tests).
   const QString& lastRefusedPopupTarget() const { return last_popup_target_; }
@@ -63,6 +73,14 @@ class WebPane : public QWebEngineView, public PanePort {
   // The main medium's report changed: its state, position or duration moved, another medium
   // became the main one, or the page went (then the report is empty: state kNone, medium 0).
   void MediaChanged(const kam::MediaReport& report);
+  // The pane's own document asks for picture-in-picture: request n, whether a press of the
+  // user's not yet spent asked for it, the video's width / height (0 before it has a picture),
+  // the document's origin.
+  void pictureInPictureRequested(qint64 n, bool pressed, double aspect, const QString& origin);
+  // The document asks to leave picture-in-picture, or its video left the document.
+  void pictureInPictureExitRequested();
+  // The pane's main frame goes to another document (a new load or a reload).
+  void mainFrameNavigating();
 
  protected:
   void contextMenuEvent(QContextMenuEvent* event) override;

@@ -44,18 +44,7 @@ void FullScreenView::Watch(Ctl ctl) {
           });
 }
 
-WebPane* FullScreenView::PaneOf(Ctl pane) const {
-  switch (pane) {
-    case Ctl::listweb:
-      return window_.listweb();
-    case Ctl::W3:
-      return window_.W3();
-    case Ctl::qvod:
-      return window_.qvod();
-    default:
-      return nullptr;
-  }
-}
+WebPane* FullScreenView::PaneOf(Ctl pane) const { return window_.pane(pane); }
 
 bool FullScreenView::eventFilter(QObject* watched, QEvent* event) {
   if (watched == &window_) {

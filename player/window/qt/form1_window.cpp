@@ -300,7 +300,22 @@ void Form1Window::setParts(Form2* form2, FrmAppTip* tip, QtTray* tray, Startup* 
   startup_ = startup;
   WireBrowse(*this);
   WireChrome(*this);
+  // Before full screen: a page leaves the small window before full screen takes it.
+  WirePictureInPicture(*this);
   WireFullScreen(*this);
+}
+
+WebPane* Form1Window::pane(Ctl ctl) const {
+  switch (ctl) {
+    case Ctl::listweb:
+      return listweb_;
+    case Ctl::W3:
+      return W3_;
+    case Ctl::qvod:
+      return qvod_;
+    default:
+      return nullptr;
+  }
 }
 
 WindowState Form1Window::windowStateNow() const {

@@ -61,6 +61,8 @@ class Form1Window : public QWidget, private Form1Port {
   WebPane* listweb() const { return listweb_; }
   WebPane* W3() const { return W3_; }
   WebPane* qvod() const { return qvod_; }
+  // The browser pane of that name; nullptr for any other control.
+  WebPane* pane(Ctl ctl) const;
   QLabel* tipLabel() const { return tip_; }  // vip3's countdown number
   QLabel* L3() const { return L3_; }         // hidden page-title holder
   QLabel* verLabel() const { return ver_; }  // version label in the bottom bar
@@ -166,12 +168,14 @@ class Form1Window : public QWidget, private Form1Port {
   std::function<void()> max_bounds_handler_;
 };
 
-// Defined by the browsing part (form1_browse.cpp), the chrome part (form1_chrome.cpp) and the
-// pages' full screen (form1_full_screen.cpp).
+// Defined by the browsing part (form1_browse.cpp), the chrome part (form1_chrome.cpp), the
+// pages' picture-in-picture (form1_picture_in_picture.cpp) and full screen
+// (form1_full_screen.cpp).
 void WireBrowse(Form1Window& window);
 // The browsing logic WireBrowse made for the window; nullptr before.
 Browse* BrowseOf(Form1Window& window);
 void WireChrome(Form1Window& window);
+void WirePictureInPicture(Form1Window& window);
 void WireFullScreen(Form1Window& window);
 
 }  // namespace kam::window
