@@ -36,6 +36,8 @@ class PositionFollower {
   void MediaChanged(const MediaReport& report);
   // Every kSaveMs.
   void SaveTick();
+  // The player ends: the page goes with it, wherever its video stands (playing or paused).
+  void SaveNow() { RememberNow(); }
 
  private:
   // Remembers where the current medium is; true when the store changed.

@@ -55,6 +55,20 @@ TEST_F(PositionFollowerTest, RemembersWhilePlayingAndWhenThePageGoes) {
   EXPECT_EQ(ports_.changes, 2);
 }
 
+TEST_F(PositionFollowerTest, AnEndOfThePlayerKeepsTheLastPositionPlayingOrPaused) {
+  follower_.MediaChanged(At(0.2));
+  follower_.MediaChanged(At(12));
+  follower_.SaveTick();
+  follower_.MediaChanged(At(14.5));
+  follower_.SaveNow();
+  EXPECT_EQ(store_.Position(kKey), 14.5) << "the seconds since the last tick are kept";
+  follower_.MediaChanged(At(20, 120, 1, MediaState::kPaused));
+  follower_.SaveTick();
+  EXPECT_EQ(store_.Position(kKey), 14.5) << "a paused video is not ticked";
+  follower_.SaveNow();
+  EXPECT_EQ(store_.Position(kKey), 20);
+}
+
 TEST_F(PositionFollowerTest, StartsWhereItStoppedAndSavesNothingBeforeGettingThere) {
   store_.Remember(kKey, 30, 120);
   follower_.MediaChanged(At(0.2, -1));  // no duration yet: cannot seek

@@ -45,6 +45,12 @@ SeriesView::SeriesView(Form1Window& window, Browse& browse, std::filesystem::pat
   }
 }
 
+SeriesView::~SeriesView() {
+  // The window's panes may be gone already: only the file is written.
+  ending_ = true;
+  follower_.SaveNow();
+}
+
 std::filesystem::path SeriesView::PositionsFile(const std::filesystem::path& data_folder) {
   return data_folder / "positions.txt";
 }
@@ -78,7 +84,7 @@ void SeriesView::StoreChanged(bool watched_changed) {
     qCWarning(lcSeries) << "positions could not be written to"
                         << QString::fromStdString(positions_file_.string());
   }
-  if (watched_changed) UpdateMarks();
+  if (watched_changed && !ending_) UpdateMarks();
 }
 
 void SeriesView::UpdateMarks() {

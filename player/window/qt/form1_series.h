@@ -25,6 +25,8 @@ class SeriesView : public QObject, private NextEpisodePorts, private PositionPor
  public:
   // data_folder: the user's data folder, where the browser profile lives.
   SeriesView(Form1Window& window, Browse& browse, std::filesystem::path data_folder);
+  // The player's end is the page's end too: where its video stands is kept.
+  ~SeriesView() override;
 
   // The tray menu's choice; kept in the user's settings file.
   bool autoNext() const { return auto_next_; }
@@ -52,6 +54,7 @@ class SeriesView : public QObject, private NextEpisodePorts, private PositionPor
   std::filesystem::path settings_file_;
   std::filesystem::path positions_file_;
   bool auto_next_ = true;
+  bool ending_ = false;
   playlist::PositionStore store_;
   NextEpisode next_;
   PositionFollower follower_;
