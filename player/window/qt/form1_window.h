@@ -31,7 +31,7 @@ class QWebEngineProfile;
 namespace kam {
 class Browse;
 class Startup;
-}
+}  // namespace kam
 
 namespace kam::window {
 

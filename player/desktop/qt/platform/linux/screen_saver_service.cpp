@@ -41,20 +41,19 @@ void ScreenSaverService::Send() {
     m << QStringLiteral("kamplayer") << QStringLiteral("正在播放视频");
     asking_ = bus_->asyncCall(m, kCallTimeoutMs);
     auto* watcher = new QDBusPendingCallWatcher(*asking_, this);
-    connect(watcher, &QDBusPendingCallWatcher::finished, this,
-            [this](QDBusPendingCallWatcher* w) {
-              w->deleteLater();
-              // End took the answer already.
-              if (ended_) return;
-              asking_.reset();
-              const QDBusPendingReply<quint32> reply = *w;
-              // No service (or it refused): nothing is held, and nothing is asked again until
-              // the next hold.
-              if (!reply.isValid()) return;
-              cookie_ = reply.value();
-              // Released while asking: the release goes out now.
-              Send();
-            });
+    connect(watcher, &QDBusPendingCallWatcher::finished, this, [this](QDBusPendingCallWatcher* w) {
+      w->deleteLater();
+      // End took the answer already.
+      if (ended_) return;
+      asking_.reset();
+      const QDBusPendingReply<quint32> reply = *w;
+      // No service (or it refused): nothing is held, and nothing is asked again until
+      // the next hold.
+      if (!reply.isValid()) return;
+      cookie_ = reply.value();
+      // Released while asking: the release goes out now.
+      Send();
+    });
   } else if (!wanted_ && cookie_) {
     QDBusMessage m = Call("UnInhibit");
     m << *cookie_;
