@@ -30,6 +30,7 @@
 
 #include "bench/qt/support/page_clock.h"
 #include "bench/qt/support/play_bench_programs.h"
+#include "bench/qt/support/process_tree.h"
 #include "bench/qt/support/real_pointer.h"
 #include "player/window/layout.h"
 
@@ -161,7 +162,8 @@ int main(int argc, char** argv) {
   std::vector<std::pair<std::string, int>> complete;
   for (const std::string& loading : loadings) {
     site.UseLoading(loading == "1");
-    std::printf("loading=%s\n", loading.c_str());
+    std::printf("loading=%s, load average %s\n", loading.c_str(),
+                kam::bench::MachineLoad().c_str());
     Tally tally;
     for (int run = 1; run <= runs; ++run) {
       // Alternately first: neither program always meets the machine as the other left it.
@@ -173,6 +175,7 @@ int main(int argc, char** argv) {
       }
     }
     PrintSummary(loading, runs, tally);
+    std::printf("  load average at the end %s\n", kam::bench::MachineLoad().c_str());
     complete.emplace_back(loading, static_cast<int>(tally[kPlayer][kFirst].total.size() +
                                                     tally[kMinimal][kFirst].total.size()));
   }

@@ -201,10 +201,11 @@ int main(int argc, char** argv) {
     return 1;
   }
   site.UseLoading(loading);
-  std::printf("loading=%d, %d plays of %lld s\n", loading ? 1 : 0, plays,
-              static_cast<long long>(kPlayFor.count()));
+  std::printf("loading=%d, %d plays of %lld s, load average %s\n", loading ? 1 : 0, plays,
+              static_cast<long long>(kPlayFor.count()), kam::bench::MachineLoad().c_str());
   bool ok = plays == 0 || Soak(site, plays);
   std::this_thread::sleep_for(seconds(1));
   if (cpu_seconds > 0) Cpu(site, loading, seconds(cpu_seconds));
+  std::printf("load average at the end %s\n", kam::bench::MachineLoad().c_str());
   return ok ? 0 : 1;
 }

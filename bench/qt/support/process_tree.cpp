@@ -83,4 +83,11 @@ double CpuSecondsBetween(const std::map<pid_t, long long>& before,
   return static_cast<double>(spent) / static_cast<double>(sysconf(_SC_CLK_TCK));
 }
 
+std::string MachineLoad() {
+  std::ifstream in("/proc/loadavg");
+  std::string one, five, fifteen;
+  in >> one >> five >> fifteen;
+  return one + " " + five + " " + fifteen;
+}
+
 }  // namespace kam::bench

@@ -5,6 +5,7 @@
 #include <sys/types.h>
 
 #include <map>
+#include <string>
 #include <vector>
 
 namespace kam::bench {
@@ -22,5 +23,8 @@ std::map<pid_t, long long> TreeCpuTicks(pid_t root);
 // counts from zero.
 double CpuSecondsBetween(const std::map<pid_t, long long>& before,
                          const std::map<pid_t, long long>& after);
+
+// The machine's load averages over 1, 5 and 15 minutes, as /proc/loadavg gives them.
+std::string MachineLoad();
 
 }  // namespace kam::bench
