@@ -254,8 +254,10 @@ int main(int argc, char** argv) {
   }
   const double ps = Median(player_s), ms = Median(minimal_s);
   const double pm = Median(player_mb), mm = Median(minimal_mb);
-  std::printf("median time to catalogue: kamplayer %.3f s, minimal %.3f s, ratio %.2f\n", ps, ms,
-              ps / ms);
+  std::printf(
+      "median time to catalogue: kamplayer %.3f s, minimal %.3f s, ratio %.2f, difference "
+      "%+.0f ms\n",
+      ps, ms, ps / ms, (ps - ms) * 1000);
   std::printf(
       "median peak memory (PSS, all processes): kamplayer %.1f MB, minimal %.1f MB, "
       "ratio %.2f\n",
