@@ -1,8 +1,9 @@
 // The clocks the play benchmarks read inside the pages, all from the pages' own Date.now(), so
 // that no round trip of the harness counts for either program: the press on a catalogue link (a
-// mousedown listener that keeps its time in the site's localStorage, where the play page can read
-// it after its own navigation), the play page's navigation start (performance.timeOrigin) and the
-// video's first "playing" (window.firstPlayingAt, set by the demo site's player script).
+// mousedown listener that keeps its time in the page and in the site's localStorage, where the
+// play page can read it after its own navigation), the play page's navigation start
+// (performance.timeOrigin) and the video's first "playing" (window.firstPlayingAt, recorded from
+// the document's start by PlayingClock, else by the demo site's player script).
 #pragma once
 
 #include <chrono>
