@@ -26,4 +26,14 @@ std::string WithDisabledFeatures(std::string_view flags, std::string_view featur
   return out;
 }
 
+bool EngineDrawsInSoftware(std::string_view flags) {
+  for (std::size_t from = 0; from < flags.size();) {
+    std::size_t end = flags.find(' ', from);
+    if (end == std::string_view::npos) end = flags.size();
+    if (flags.substr(from, end - from) == "--disable-gpu") return true;
+    from = end + 1;
+  }
+  return false;
+}
+
 }  // namespace kam::desktop

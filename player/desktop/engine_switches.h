@@ -17,4 +17,9 @@ inline constexpr std::string_view kEngineMediaSessionFeatures = "HardwareMediaKe
 // else as a flag of its own at the end.
 std::string WithDisabledFeatures(std::string_view flags, std::string_view features);
 
+// Whether flags (as above) tell the engine to draw without the GPU: its frames are then made in
+// software, and composing them again through OpenGL (a software one, where there is no GPU)
+// only spends the processor twice.
+bool EngineDrawsInSoftware(std::string_view flags);
+
 }  // namespace kam::desktop

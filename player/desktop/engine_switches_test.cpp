@@ -29,5 +29,28 @@ TEST(EngineSwitchesTest, FeaturesJoinTheOneListTheEngineReads) {
   }
 }
 
+TEST(EngineSwitchesTest, DrawsInSoftwareOnlyForTheWholeSwitch) {
+  struct Case {
+    const char* flags;
+    bool software;
+  };
+  const Case cases[] = {
+      {"", false},
+      {"--disable-gpu", true},
+      {"--no-sandbox --disable-gpu", true},
+      {"--disable-gpu --no-sandbox", true},
+      {"  --disable-gpu  ", true},
+      // Other switches that begin or end alike leave the GPU on.
+      {"--disable-gpu-compositing", false},
+      {"--disable-gpu-rasterization --no-sandbox", false},
+      {"--x-disable-gpu", false},
+      {"--disable-features=--disable-gpu", false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.flags);
+    EXPECT_EQ(EngineDrawsInSoftware(c.flags), c.software);
+  }
+}
+
 }  // namespace
 }  // namespace kam::desktop
