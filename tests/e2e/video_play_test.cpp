@@ -80,6 +80,50 @@ TEST_F(VideoE2E, MediaThatFailsShowsThePagesNoticeAndThePlayerGoesOn) {
   EXPECT_TRUE(player_->Running());
 }
 
+// The buffering overlay covers the player pane whole: the engine draws nothing of the pane then,
+// yet its page loads and its clip starts behind the overlay; once the overlay goes, the pane is
+// drawn and the clip's frames reach the screen.
+TEST_F(VideoE2E, ClipStartsBehindTheBufferingPageAndShowsWhenItGoes) {
+  ASSERT_NO_FATAL_FAILURE(StartPlayer());
+  auto qvod = Pane(Base() + "/huangchong.html");
+  ASSERT_TRUE(qvod);
+  // The player pane still shows its loading page: every document it opens from now on keeps a
+  // log of what the engine told it and when its clip began to play.
+  auto loading = DevToolsSession::Open(
+      devtools_, [](const DevToolsTarget& t) { return t.url.find("Loading.html") != t.url.npos; },
+      seconds(30));
+  ASSERT_TRUE(loading);
+  ASSERT_TRUE(loading->Call("Page.enable"));
+  ASSERT_TRUE(loading->Call(
+      "Page.addScriptToEvaluateOnNewDocument",
+      "{\"source\":\"window.kamSeen=[document.visibilityState];"
+      "document.addEventListener('visibilitychange',function(){"
+      "window.kamSeen.push(document.visibilityState);});"
+      "document.addEventListener('playing',function(){"
+      "if(!window.kamPlayingSeen)window.kamPlayingSeen=document.visibilityState;},true);\"}"));
+  ClickEpisodeLink(*listweb_, 1);
+  ASSERT_TRUE(WaitForScript(*qvod, "document.visibilityState === 'visible'", seconds(5)))
+      << "no overlay";
+  auto w3 = EpisodePane(1);
+  ASSERT_TRUE(w3);
+  EXPECT_EQ(w3->EvaluateString("window.kamSeen[0]"), "hidden") << "drawn under the overlay";
+  // Started behind the overlay: the clip played while the document was still hidden.
+  ASSERT_TRUE(WaitForScript(*w3, "typeof window.kamPlayingSeen === 'string'", seconds(30)));
+  EXPECT_EQ(w3->EvaluateString("window.kamPlayingSeen"), "hidden")
+      << "the clip began only after the overlay went";
+  ASSERT_TRUE(WaitForScript(*qvod, "document.visibilityState === 'hidden'", seconds(30)))
+      << "the overlay stayed";
+  EXPECT_TRUE(WaitForScript(*w3, "document.visibilityState === 'visible'", seconds(5)));
+  // Frames reach the screen again: the engine presents new ones and the clip moves on.
+  EXPECT_EQ(w3->EvaluateString("new Promise(function(done){var v=document.querySelector('video');"
+                               "if(!v.requestVideoFrameCallback){done('no callback');return;}"
+                               "v.requestVideoFrameCallback(function(){done('presented');});"
+                               "setTimeout(function(){done('no frame');},5000);})"),
+            "presented");
+  EXPECT_GT(Advance(*w3), 0.5);
+  EXPECT_TRUE(player_->Running());
+}
+
 class FullScreenE2E : public VideoE2E, public ::testing::WithParamInterface<bool> {};
 
 TEST_P(FullScreenE2E, PageFullScreenCoversTheScreenAndEscapePutsTheWindowBack) {

@@ -24,6 +24,7 @@
 #include <utility>
 
 #include "player/browse/page_url_text.h"
+#include "player/browse/pane_cover.h"
 #include "player/browse/qt/page_scripts.h"
 #include "player/browse/qt/picture_in_picture_scripts.h"
 #include "player/browse/qt/url_schemes.h"
@@ -221,6 +222,20 @@ WebPane::WebPane(QWidget* parent, QWebEngineProfile* profile) : QWebEngineView(p
 }
 
 bool WebPane::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == cover_) {
+    switch (event->type()) {
+      case QEvent::Show:
+      case QEvent::Hide:
+      case QEvent::Move:
+      case QEvent::Resize:
+      case QEvent::ParentChange:
+        ApplySeen();
+        break;
+      default:
+        break;
+    }
+    return QWebEngineView::eventFilter(watched, event);
+  }
   switch (event->type()) {
     case QEvent::ChildAdded:
       if (watched == this) {
@@ -525,6 +540,44 @@ void WebPane::HandleTitleChanged() {
 
 void WebPane::ReportTitle(const std::string& title) {
   if (events_) events_->OnTitleChange(title);
+}
+
+void WebPane::SetCover(QWidget* cover) {
+  if (cover_) cover_->removeEventFilter(this);
+  cover_ = cover;
+  if (cover_) cover_->installEventFilter(this);
+  ApplySeen();
+}
+
+bool WebPane::Seen() const {
+  if (!isVisible()) return false;
+  const QWidget* parent = parentWidget();
+  if (!cover_ || !parent || cover_->parentWidget() != parent) return true;
+  const auto rect = [](const QRect& r) { return PaneRect{r.x(), r.y(), r.width(), r.height()}; };
+  return !CoversPane(rect(geometry()), rect(cover_->geometry()), cover_->isVisible(),
+                     parent->width(), parent->height());
+}
+
+void WebPane::ApplySeen() {
+  // A page the engine holds hidden draws no frames; its loads, scripts and media go on.
+  const bool seen = Seen();
+  if (page_->isVisible() != seen) page_->setVisible(seen);
+}
+
+bool WebPane::event(QEvent* event) {
+  const bool done = QWebEngineView::event(event);
+  switch (event->type()) {
+    case QEvent::Show:
+    case QEvent::Hide:
+    case QEvent::Move:
+    case QEvent::Resize:
+    case QEvent::ParentChange:
+      ApplySeen();
+      break;
+    default:
+      break;
+  }
+  return done;
 }
 
 void WebPane::contextMenuEvent(QContextMenuEvent* event) {

@@ -3,6 +3,7 @@
 // (listweb, W3, qvod) and hands it to the browsing logic.
 #pragma once
 
+#include <QPointer>
 #include <QSize>
 #include <QString>
 #include <QWebEnginePage>
@@ -42,6 +43,12 @@ class WebPane : public QWebEngineView, public PanePort {
   void GoForward() override;
   bool Busy() const override { return busy_; }
   void SetVisible(bool visible) override { setVisible(visible); }
+  // A sibling stacked in front of the pane that, while it shows, may hide all of it (an overlay).
+  // The engine is told the pane is hidden then, so it draws nothing for it; the page goes on
+  // loading and playing.
+  void SetCover(QWidget* cover);
+  // Whether the engine draws the pane: shown, and not hidden whole behind its cover.
+  bool Seen() const;
   bool Visible() const override { return !isHidden(); }
   void SetSilent(bool silent) override { silent_ = silent; }
   bool Silent() const override { return silent_; }
@@ -87,6 +94,7 @@ class WebPane : public QWebEngineView, public PanePort {
   // Presses on the engine's input widget are the user's own input (OnUserInput); a held key's
   // auto-repeat is none.
   bool eventFilter(QObject* watched, QEvent* event) override;
+  bool event(QEvent* event) override;
 
  private:
   friend class WebPanePage;
@@ -140,6 +148,9 @@ class WebPane : public QWebEngineView, public PanePort {
   // The error page after repeated renderer ends is loading or shown: its load is no navigation
   // of the pane's own and keeps the error title.
   bool showing_error_doc_ = false;
+  QPointer<QWidget> cover_;
+  // Tells the engine whether the pane is seen, once it changed.
+  void ApplySeen();
 };
 
 }  // namespace kam

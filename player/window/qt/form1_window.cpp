@@ -196,6 +196,8 @@ void Form1Window::BuildControls(QWebEngineProfile* site_profile) {
 
   W3_ = new WebPane(p2, site_profile);
   W3_->setObjectName(QStringLiteral("W3"));
+  // The buffering overlay hides the player pane whole while it shows.
+  W3_->SetCover(vip);
   controls_[static_cast<int>(Ctl::W3)] = W3_;
 
   StackInTableOrder();
