@@ -9,6 +9,7 @@
 
 #include "build_config.h"
 #include "player/window/qt/artwork.h"
+#include "player/window/qt/artwork_pictures.h"
 #include "player/window/qt/form1_chrome_test_app.h"
 
 namespace kam::artwork {
@@ -57,6 +58,34 @@ TEST_F(ArtworkTest, EveryPictureHasItsDesignSizeAtEveryScale) {
       EXPECT_EQ(pm.deviceIndependentSize().toSize(), QSize(pic.w, pic.h)) << pic.name << " " << dpr;
       EXPECT_EQ(pm.width(), qRound(pic.w * dpr)) << pic.name;
     }
+  }
+}
+
+// The window logic asks for pictures by name: every name draws a picture of its own, and the
+// caption buttons' names their normal or hover look.
+TEST_F(ArtworkTest, EachPictureNameDrawsItsOwnPicture) {
+  using window::Pic;
+  std::vector<QImage> seen;
+  for (int i = 0; i < static_cast<int>(Pic::kCount); ++i) {
+    const QPixmap drawn = DrawPicture(static_cast<Pic>(i), 1.5);
+    ASSERT_FALSE(drawn.isNull()) << i;
+    EXPECT_EQ(drawn.devicePixelRatio(), 1.5) << i;
+    const QImage img = drawn.toImage();
+    for (const QImage& other : seen) EXPECT_NE(other, img) << i;
+    seen.push_back(img);
+  }
+  EXPECT_TRUE(DrawPicture(Pic::kCount, 1).isNull());
+
+  const QColor normal(25, 25, 25), hover(54, 54, 54), close_hover(168, 0, 0);
+  const std::pair<Pic, QColor> captions[] = {
+      {Pic::sz1, normal},  {Pic::sz2, hover},       {Pic::min1, normal}, {Pic::min2, hover},
+      {Pic::max1, normal}, {Pic::max2, hover},      {Pic::max3, normal}, {Pic::max4, hover},
+      {Pic::gb1, normal},  {Pic::gb2, close_hover},
+  };
+  for (const auto& [pic, back] : captions) {
+    const QPixmap pm = DrawPicture(pic, 1);
+    EXPECT_EQ(pm.deviceIndependentSize().toSize(), QSize(kCaptionW, kCaptionH));
+    EXPECT_EQ(At(pm, 1, 1), back) << static_cast<int>(pic);
   }
 }
 

@@ -2,6 +2,9 @@
 // definition in its container and stacking order, the three browser panes and the play history
 // list. It implements the window logic's port; the logic (player/window/form1.h) decides.
 //
+// The controls are created, stacked and wired in form1_controls.cpp; this class's other half
+// (form1_window.cpp) is the window's own behaviour and the port.
+//
 // Seams: the browsing part wires its pane events, timers and menus in WireBrowse
 // (form1_browse.cpp); the chrome part wires caption buttons, hover, drags and maximise bounds in
 // WireChrome (form1_chrome.cpp). Both run once, when setParts hands the window its parts.
@@ -136,6 +139,7 @@ class Form1Window : public QWidget, private Form1Port {
   void RefreshCatalogue() override;
   void ShowHistory(const std::vector<std::string>& list) override;
 
+  // form1_controls.cpp.
   void BuildControls(QWebEngineProfile* site_profile);
   PictureBox* AddBox(Ctl ctl, QWidget* parent, const char* name);
   void StackInTableOrder();
