@@ -12,6 +12,8 @@
 
 #include "common/ascii_text.h"
 #include "common/atomic_file.h"
+#include "common/http_download_options.h"
+#include "common/http_download_reply.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -22,47 +24,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 namespace fs = std::filesystem;
-
-bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
-  if (text.size() < prefix.size()) return false;
-  for (std::size_t i = 0; i < prefix.size(); ++i) {
-    if (LowerAscii(text[i]) != LowerAscii(prefix[i])) return false;
-  }
-  return true;
-}
-
-std::string_view Trim(std::string_view text) {
-  const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
-  while (!text.empty() && blank(text.front())) text.remove_prefix(1);
-  while (!text.empty() && blank(text.back())) text.remove_suffix(1);
-  return text;
-}
-
-// A Content-Length value: plain decimal digits only; -1 for anything else (empty, signs, letters,
-// a number too large for 63 bits).
-std::int64_t ParseContentLength(std::string_view text) {
-  text = Trim(text);
-  if (text.empty() || text.size() > 18) return -1;
-  std::int64_t value = 0;
-  for (char c : text) {
-    if (c < '0' || c > '9') return -1;
-    value = value * 10 + (c - '0');
-  }
-  return value;
-}
-
-// The status code of a status line such as "HTTP/1.1 200 OK" or "HTTP/2 404".
-long ParseStatusLine(std::string_view line) {
-  const auto space = line.find(' ');
-  if (space == std::string_view::npos) return 0;
-  long code = 0;
-  int digits = 0;
-  for (std::size_t i = space + 1; i < line.size() && digits < 3; ++i, ++digits) {
-    if (line[i] < '0' || line[i] > '9') return 0;
-    code = code * 10 + (line[i] - '0');
-  }
-  return digits == 3 ? code : 0;
-}
 
 // A file the platform would refuse to open for writing: the read-only attribute on Windows, no
 // owner write permission here (checked by the bits, since root may write anything), or a folder.
@@ -86,10 +47,7 @@ class Transfer {
  public:
   Transfer(std::string_view url, const fs::path& target, const HttpDownloadOptions& options,
            const HttpDownloadCallbacks& callbacks)
-      : url_(url), target_(target), options_(options), callbacks_(callbacks) {
-    options_.chunk_size = std::max<std::size_t>(options_.chunk_size, 1);
-    options_.progress_interval = std::max(options_.progress_interval, std::chrono::milliseconds(1));
-  }
+      : url_(url), target_(target), options_(WithFloors(options)), callbacks_(callbacks) {}
 
   ~Transfer() {
     if (file_ != nullptr) std::fclose(file_);
@@ -106,9 +64,7 @@ class Transfer {
   Transfer& operator=(const Transfer&) = delete;
 
   HttpDownloadResult Run() {
-    if (!StartsWithNoCase(url_, "http://") && !StartsWithNoCase(url_, "https://")) {
-      return HttpDownloadResult::kBadUrl;
-    }
+    if (!IsHttpAddress(url_)) return HttpDownloadResult::kBadUrl;
     EnsureCurlInitialized();
     easy_ = curl_easy_init();
     multi_ = curl_multi_init();
@@ -121,40 +77,13 @@ class Transfer {
   }
 
  private:
+  // The caller's options, then this transfer's own hooks into libcurl.
   bool Configure() {
-    if (curl_easy_setopt(easy_, CURLOPT_URL, url_.c_str()) != CURLE_OK) return false;
-    // An https start may only be redirected to https; a plain start may go on to either, and
-    // the request hook below keeps it from falling back once it went over https.
-    const bool secure = StartsWithNoCase(url_, "https://");
-#if LIBCURL_VERSION_NUM >= 0x075500
-    curl_easy_setopt(easy_, CURLOPT_PROTOCOLS_STR, "http,https");
-    curl_easy_setopt(easy_, CURLOPT_REDIR_PROTOCOLS_STR, secure ? "https" : "http,https");
-#else
-    curl_easy_setopt(easy_, CURLOPT_PROTOCOLS, CURLPROTO_HTTP | CURLPROTO_HTTPS);
-    curl_easy_setopt(easy_, CURLOPT_REDIR_PROTOCOLS,
-                     secure ? CURLPROTO_HTTPS : CURLPROTO_HTTP | CURLPROTO_HTTPS);
-#endif
+    if (!ApplyDownloadOptions(easy_, url_, options_)) return false;
 #if LIBCURL_VERSION_NUM >= 0x075000
     curl_easy_setopt(easy_, CURLOPT_PREREQFUNCTION, &Transfer::OnRequest);
     curl_easy_setopt(easy_, CURLOPT_PREREQDATA, this);
 #endif
-    if (!options_.ca_file.empty()) {
-      curl_easy_setopt(easy_, CURLOPT_CAINFO, options_.ca_file.string().c_str());
-    }
-    curl_easy_setopt(easy_, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(easy_, CURLOPT_HTTPGET, 1L);
-    curl_easy_setopt(easy_, CURLOPT_FOLLOWLOCATION, 1L);
-    curl_easy_setopt(easy_, CURLOPT_MAXREDIRS, options_.max_redirects);
-    auto connect_timeout = options_.connect_timeout;
-    if (options_.total_timeout.count() > 0) {
-      connect_timeout = std::min(connect_timeout, options_.total_timeout);
-    }
-    curl_easy_setopt(easy_, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(connect_timeout.count()));
-    // Reading in larger pieces than the chunks keeps the system calls few on fast links; the
-    // callbacks still see every chunk boundary.
-    curl_easy_setopt(
-        easy_, CURLOPT_BUFFERSIZE,
-        static_cast<long>(std::clamp<std::size_t>(options_.chunk_size, 65536, CURL_MAX_READ_SIZE)));
     curl_easy_setopt(easy_, CURLOPT_HEADERFUNCTION, &Transfer::OnHeader);
     curl_easy_setopt(easy_, CURLOPT_HEADERDATA, this);
     curl_easy_setopt(easy_, CURLOPT_WRITEFUNCTION, &Transfer::OnBody);
@@ -252,7 +181,7 @@ class Transfer {
 
   // libcurl refused to follow the last reply's Location itself: was it a plain http address?
   // (A relative one keeps the scheme.)
-  bool RedirectGoesToHttp() const { return StartsWithNoCase(location_, "http://"); }
+  bool RedirectGoesToHttp() const { return StartsWithIgnoringAsciiCase(location_, "http://"); }
 
   static HttpDownloadResult MapCurlError(CURLcode code) {
     switch (code) {
@@ -300,7 +229,7 @@ class Transfer {
     const char* url = nullptr;
     curl_easy_getinfo(easy_, CURLINFO_EFFECTIVE_URL, &url);
     const std::string_view current = url != nullptr ? url : "";
-    if (StartsWithNoCase(current, "https://")) {
+    if (StartsWithIgnoringAsciiCase(current, "https://")) {
       went_secure_ = true;
     } else if (went_secure_) {
       return Fail(HttpDownloadResult::kInsecureRedirect);
@@ -325,24 +254,27 @@ class Transfer {
     last_activity_ = Clock::now();
     saw_bytes_ = true;
     if (accepted_) return true;  // trailers of a chunked body
-    if (StartsWithNoCase(line, "HTTP/")) {
-      status_ = ParseStatusLine(line);
-      length_ = -1;
-      has_location_ = false;
-      location_.clear();
-      return true;
-    }
-    const std::string_view trimmed = Trim(line);
-    if (trimmed.empty()) {
-      if (status_ >= 100 && status_ < 200) return true;  // an interim reply; the real one follows
-      if (status_ >= 300 && status_ < 400 && has_location_) return true;  // followed by libcurl
-      return AcceptFinalReply();
-    }
-    if (StartsWithNoCase(trimmed, "content-length:")) {
-      length_ = ParseContentLength(trimmed.substr(15));
-    } else if (StartsWithNoCase(trimmed, "location:")) {
-      location_ = Trim(trimmed.substr(9));
-      has_location_ = !location_.empty();
+    const ReplyLine read = ReadReplyLine(line);
+    switch (read.kind) {
+      case ReplyLine::Kind::kStatus:
+        status_ = read.status;
+        length_ = -1;
+        has_location_ = false;
+        location_.clear();
+        return true;
+      case ReplyLine::Kind::kEnd:
+        if (status_ >= 100 && status_ < 200) return true;  // an interim reply; the real one follows
+        if (status_ >= 300 && status_ < 400 && has_location_) return true;  // followed by libcurl
+        return AcceptFinalReply();
+      case ReplyLine::Kind::kContentLength:
+        length_ = read.content_length;
+        return true;
+      case ReplyLine::Kind::kLocation:
+        location_ = read.location;
+        has_location_ = !location_.empty();
+        return true;
+      case ReplyLine::Kind::kOther:
+        return true;
     }
     return true;
   }
