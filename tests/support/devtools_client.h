@@ -7,7 +7,6 @@
 
 #include <chrono>
 #include <functional>
-#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -15,25 +14,9 @@
 #include <utility>
 #include <vector>
 
+#include "tests/support/json.h"
+
 namespace kam::testing {
-
-// A parsed JSON value; enough of JSON for DevTools replies.
-struct Json {
-  enum class Type { kNull, kBool, kNumber, kString, kArray, kObject };
-  Type type = Type::kNull;
-  bool boolean = false;
-  double number = 0;
-  std::string string;
-  std::vector<Json> array;
-  std::map<std::string, Json> object;
-
-  // The member key of an object, or a null value.
-  const Json& operator[](const std::string& key) const;
-  static std::optional<Json> Parse(std::string_view text);
-};
-
-// A text as a JSON string literal (quotes included).
-std::string JsonQuote(std::string_view text);
 
 struct DevToolsTarget {
   std::string id;

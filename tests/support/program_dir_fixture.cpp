@@ -23,6 +23,7 @@
 #include "common/code_page.h"
 #include "common/program_dir.h"
 #include "tests/support/demo_server.h"
+#include "tests/support/json.h"
 #include "tests/support/x_window.h"
 
 extern char** environ;
@@ -53,162 +54,6 @@ std::vector<std::string> Lines(const std::string& text) {
   }
   return lines;
 }
-
-// Just enough JSON for the DevTools target list: an array of objects whose string members are
-// kept; nested values are skipped.
-class JsonReader {
- public:
-  explicit JsonReader(std::string_view text) : s_(text) {}
-
-  std::optional<std::vector<std::map<std::string, std::string>>> ObjectArray() {
-    std::vector<std::map<std::string, std::string>> objects;
-    Space();
-    if (!Eat('[')) return std::nullopt;
-    Space();
-    if (Eat(']')) return objects;
-    do {
-      Space();
-      std::map<std::string, std::string> members;
-      if (!Eat('{')) return std::nullopt;
-      Space();
-      if (!Eat('}')) {
-        do {
-          Space();
-          auto key = String();
-          Space();
-          if (!key || !Eat(':')) return std::nullopt;
-          Space();
-          if (Peek() == '"') {
-            auto value = String();
-            if (!value) return std::nullopt;
-            members[*key] = *value;
-          } else if (!Skip()) {
-            return std::nullopt;
-          }
-          Space();
-        } while (Eat(','));
-        if (!Eat('}')) return std::nullopt;
-      }
-      objects.push_back(std::move(members));
-      Space();
-    } while (Eat(','));
-    if (!Eat(']')) return std::nullopt;
-    return objects;
-  }
-
- private:
-  char Peek() const { return i_ < s_.size() ? s_[i_] : '\0'; }
-  bool Eat(char c) {
-    if (Peek() != c) return false;
-    ++i_;
-    return true;
-  }
-  void Space() {
-    while (i_ < s_.size() &&
-           (s_[i_] == ' ' || s_[i_] == '\n' || s_[i_] == '\r' || s_[i_] == '\t')) {
-      ++i_;
-    }
-  }
-  static void AppendUtf8(std::string& out, unsigned cp) {
-    if (cp < 0x80) {
-      out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-      out += static_cast<char>(0xC0 | (cp >> 6));
-      out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-      out += static_cast<char>(0xE0 | (cp >> 12));
-      out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-      out += static_cast<char>(0xF0 | (cp >> 18));
-      out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-      out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-  }
-  std::optional<unsigned> Hex4() {
-    if (i_ + 4 > s_.size()) return std::nullopt;
-    unsigned v = 0;
-    for (int k = 0; k < 4; ++k) {
-      const char c = s_[i_++];
-      v <<= 4;
-      if (c >= '0' && c <= '9')
-        v |= static_cast<unsigned>(c - '0');
-      else if (c >= 'a' && c <= 'f')
-        v |= static_cast<unsigned>(c - 'a' + 10);
-      else if (c >= 'A' && c <= 'F')
-        v |= static_cast<unsigned>(c - 'A' + 10);
-      else
-        return std::nullopt;
-    }
-    return v;
-  }
-  std::optional<std::string> String() {
-    if (!Eat('"')) return std::nullopt;
-    std::string out;
-    while (i_ < s_.size()) {
-      const char c = s_[i_++];
-      if (c == '"') return out;
-      if (c != '\\') {
-        out += c;
-        continue;
-      }
-      if (i_ >= s_.size()) return std::nullopt;
-      const char e = s_[i_++];
-      switch (e) {
-        case 'n':
-          out += '\n';
-          break;
-        case 't':
-          out += '\t';
-          break;
-        case 'r':
-          out += '\r';
-          break;
-        case 'b':
-          out += '\b';
-          break;
-        case 'f':
-          out += '\f';
-          break;
-        case 'u': {
-          auto cp = Hex4();
-          if (!cp) return std::nullopt;
-          if (*cp >= 0xD800 && *cp < 0xDC00 && Eat('\\') && Eat('u')) {
-            auto low = Hex4();
-            if (!low) return std::nullopt;
-            *cp = 0x10000 + ((*cp - 0xD800) << 10) + (*low - 0xDC00);
-          }
-          AppendUtf8(out, *cp);
-          break;
-        }
-        default:
-          out += e;
-          break;
-      }
-    }
-    return std::nullopt;
-  }
-  // Skips one non-string value (number, literal, object, array).
-  bool Skip() {
-    int depth = 0;
-    while (i_ < s_.size()) {
-      const char c = Peek();
-      if (c == '"') {
-        if (!String()) return false;
-        continue;
-      }
-      if (depth == 0 && (c == ',' || c == '}' || c == ']')) return true;
-      if (c == '{' || c == '[') ++depth;
-      if (c == '}' || c == ']') --depth;
-      ++i_;
-    }
-    return false;
-  }
-
-  std::string_view s_;
-  std::size_t i_ = 0;
-};
 
 }  // namespace
 
@@ -331,14 +176,11 @@ std::vector<PageTarget> DevToolsPages(int port) {
   std::vector<PageTarget> pages;
   const auto reply = HttpGet("http://127.0.0.1:" + std::to_string(port) + "/json/list", 2000);
   if (!reply || reply->status != 200) return pages;
-  const auto objects = JsonReader(reply->body).ObjectArray();
-  if (!objects) return pages;
-  for (const auto& o : *objects) {
-    auto get = [&](const char* key) {
-      auto it = o.find(key);
-      return it == o.end() ? std::string() : it->second;
-    };
-    pages.push_back(PageTarget{get("type"), get("url"), get("title")});
+  const auto list = Json::Parse(reply->body);
+  if (!list) return pages;
+  for (const Json& o : list->array) {
+    if (o.type != Json::Type::kObject) continue;
+    pages.push_back(PageTarget{o["type"].string, o["url"].string, o["title"].string});
   }
   return pages;
 }
