@@ -28,23 +28,46 @@ bool IsListPageFile(const std::filesystem::path& program_dir, const std::filesys
   return false;
 }
 
-SaveResult SavePlayList(const std::filesystem::path& program_dir,
-                        const std::vector<std::string>& list, std::string_view separator) {
+std::optional<PlayListFiles> PlayListFilesFor(const std::vector<std::string>& list,
+                                              std::string_view separator, SaveResult& refused) {
   std::vector<std::string> kept;
   kept.reserve(std::min(list.size(), kMaxEntries));
   for (std::size_t i = 0; i < list.size() && i < kMaxEntries; ++i) {
-    if (!HasAllFields(list[i], separator)) return SaveResult::kTooFewFields;
+    if (!HasAllFields(list[i], separator)) {
+      refused = SaveResult::kTooFewFields;
+      return std::nullopt;
+    }
     std::optional<std::string> entry = BoundedEntry(list[i], separator);
-    if (!entry) return SaveResult::kAddressTooLong;
+    if (!entry) {
+      refused = SaveResult::kAddressTooLong;
+      return std::nullopt;
+    }
     kept.push_back(std::move(*entry));
   }
-  const std::optional<std::string> page = ListPageBytes(kept, separator);
-  if (!page) return SaveResult::kTooFewFields;
-  if (!WriteFileAtomically(ListPagePath(program_dir), *page)) return SaveResult::kPageNotWritten;
-  if (!WriteFileAtomically(StorePath(program_dir), StoreBytes(kept))) {
+  std::optional<std::string> page = ListPageBytes(kept, separator);
+  if (!page) {
+    refused = SaveResult::kTooFewFields;
+    return std::nullopt;
+  }
+  return PlayListFiles{std::move(*page), StoreBytes(kept)};
+}
+
+SaveResult WritePlayListFiles(const std::filesystem::path& program_dir,
+                              const PlayListFiles& files) {
+  if (!WriteFileAtomically(ListPagePath(program_dir), files.page)) {
+    return SaveResult::kPageNotWritten;
+  }
+  if (!WriteFileAtomically(StorePath(program_dir), files.store)) {
     return SaveResult::kStoreNotWritten;
   }
   return SaveResult::kSaved;
+}
+
+SaveResult SavePlayList(const std::filesystem::path& program_dir,
+                        const std::vector<std::string>& list, std::string_view separator) {
+  SaveResult refused = SaveResult::kSaved;
+  const std::optional<PlayListFiles> files = PlayListFilesFor(list, separator, refused);
+  return files ? WritePlayListFiles(program_dir, *files) : refused;
 }
 
 bool WriteEmptyListPage(const std::filesystem::path& program_dir) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -26,9 +27,22 @@ enum class SaveResult {
   kStoreNotWritten,  // the page was written, "\data" is missing or unwritable
 };
 
-// Writes the page, then the store, for the list: its first kMaxEntries entries, each cut to the
-// bounds (list_bounds.h), so that what is written always reads back whole. The page goes first; a
-// failure stops there.
+// The bytes of the page and the store for a list.
+struct PlayListFiles {
+  std::string page;
+  std::string store;
+};
+
+// The files for the list: its first kMaxEntries entries, each cut to the bounds (list_bounds.h),
+// so that what is written always reads back whole. Nothing, and why in refused, when an entry is
+// refused (kTooFewFields, kAddressTooLong).
+std::optional<PlayListFiles> PlayListFilesFor(const std::vector<std::string>& list,
+                                              std::string_view separator, SaveResult& refused);
+
+// Writes the page, then the store. The page goes first; a failure stops there.
+SaveResult WritePlayListFiles(const std::filesystem::path& program_dir, const PlayListFiles& files);
+
+// PlayListFilesFor, then WritePlayListFiles.
 SaveResult SavePlayList(const std::filesystem::path& program_dir,
                         const std::vector<std::string>& list, std::string_view separator);
 
