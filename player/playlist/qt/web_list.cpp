@@ -1,16 +1,21 @@
 #include "player/playlist/qt/web_list.h"
 
+#include <QLoggingCategory>
 #include <QResizeEvent>
+#include <QShowEvent>
 #include <QWebEngineScript>
 #include <QWebEngineView>
 
 #include "common/path_text.h"
+#include "common/qt/reply_channel.h"
 #include "player/playlist/entry.h"
 #include "player/playlist/list_links.h"
 #include "player/playlist/list_page.h"
 #include "player/playlist/play_list_files.h"
 #include "player/playlist/qt/list_page_script.h"
 #include "player/playlist/qt/list_web_page.h"
+
+Q_LOGGING_CATEGORY(lcList, "kam.playlist.list", QtWarningMsg)
 
 namespace kam::playlist {
 
@@ -19,7 +24,8 @@ WebList::WebList(std::filesystem::path program_dir, QWidget* parent)
       program_dir_(std::move(program_dir)),
       value_(kDefaultSeparator),
       view_(new QWebEngineView(this)),
-      page_(new ListWebPage(program_dir_, view_)) {
+      page_(new ListWebPage(program_dir_, view_)),
+      replies_(std::make_shared<ReplyChannel>(this)) {
   view_->setPage(page_);
   connect(page_, &ListWebPage::linkActivated, this, &WebList::OnLinkActivated);
   connect(page_, &ListWebPage::contextMenuRequested, this, &WebList::OnContextMenu);
@@ -39,24 +45,49 @@ WebList::WebList(std::filesystem::path program_dir, QWidget* parent)
   }
 }
 
+WebList::~WebList() {
+  replies_->Close();
+  if (!writer_.Finish(SerialWriter::kFinishLimit)) {
+    qCWarning(lcList) << "the list files were not written in time; the program ends without them";
+  }
+}
+
 bool WebList::AddItem(const std::vector<std::string>& list) {
-  switch (SavePlayList(program_dir_, list, value_)) {
+  SaveResult refused = SaveResult::kSaved;
+  std::optional<PlayListFiles> files = PlayListFilesFor(list, value_, refused);
+  if (!files) return false;
+  const std::uint64_t save = ++saves_;
+  // The job holds no part of the control: the control is reached only through the channel, on
+  // its own thread, while it is there.
+  writer_.Post("list", [dir = program_dir_, files = std::move(*files), replies = replies_, save,
+                        self = this] {
+    const SaveResult result = WritePlayListFiles(dir, files);
+    replies->Send([self, save, result] { self->Written(save, result); });
+  });
+  return true;
+}
+
+void WebList::Written(std::uint64_t save, SaveResult result) {
+  qCDebug(lcList) << "list" << save << "written:" << static_cast<int>(result);
+  // A newer list is on its way; what it leaves decides the page.
+  if (save != saves_) return;
+  switch (result) {
     case SaveResult::kSaved:
-      ShowPage();
-      return true;
     case SaveResult::kStoreNotWritten:
       // The page is written: show it, so that its entry numbers are those of the list.
-      ShowPage();
-      return false;
+      Show(Shown::kFile);
+      break;
     case SaveResult::kPageNotWritten:
-      // What the file holds is no longer the list.
-      ShowEmptyPage();
-      return false;
     case SaveResult::kTooFewFields:
     case SaveResult::kAddressTooLong:
+      // What the file holds is no longer the list.
+      Show(Shown::kEmpty);
       break;
   }
-  return false;
+  if (result != SaveResult::kSaved) {
+    qCWarning(lcList) << "the list could not be written:" << static_cast<int>(result);
+  }
+  emit ListWritten(result == SaveResult::kSaved);
 }
 
 QString WebList::Value() const { return QString::fromStdString(value_); }
@@ -65,6 +96,22 @@ void WebList::setValue(const QString& value) { value_ = value.toStdString(); }
 
 QUrl WebList::PageUrl() const {
   return QUrl::fromLocalFile(QString::fromStdString(PathUtf8(ListPagePath(program_dir_))));
+}
+
+void WebList::Show(Shown what) {
+  // Nobody sees a hidden pane; loading it would only hold up the engine's thread.
+  if (!isVisible()) {
+    pending_ = what;
+    return;
+  }
+  pending_ = Shown::kNothingNew;
+  if (what == Shown::kFile) ShowPage();
+  if (what == Shown::kEmpty) ShowEmptyPage();
+}
+
+void WebList::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  if (pending_ != Shown::kNothingNew) Show(pending_);
 }
 
 void WebList::ShowPage() {

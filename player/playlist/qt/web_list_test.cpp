@@ -12,13 +12,18 @@
 #include <QWebEnginePage>
 #include <QWebEngineUrlScheme>
 #include <QWebEngineView>
+#include <atomic>
+#include <chrono>
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "build_config.h"
 #include "common/atomic_file.h"
+#include "player/playlist/list_bounds.h"
 #include "player/playlist/list_page.h"
 #include "player/playlist/play_list_files.h"
 #include "player/playlist/qt/list_web_page.h"
@@ -261,7 +266,12 @@ TEST_F(WebListTest, RefusedListLeavesFilesAndPageAlone) {
   ASSERT_NO_FATAL_FAILURE(Add(Episodes(2, "剧")));
   const auto page_bytes = ReadFileBytes(ListPagePath(dir_.path()));
   const auto store_bytes = ReadFileBytes(StorePath(dir_.path()));
+  QSignalSpy written(list_.get(), &WebList::ListWritten);
   EXPECT_FALSE(list_->AddItem({"a||u||t", "broken||entry"}));
+  EXPECT_FALSE(list_->AddItem({"a||" + std::string(kMaxAddressBytes + 1, 'u') + "||t"}));
+  ASSERT_TRUE(list_->WaitForWrites(std::chrono::milliseconds(kEventTimeoutMs)));
+  QTest::qWait(100);
+  EXPECT_EQ(written.count(), 0);
   EXPECT_EQ(ReadFileBytes(ListPagePath(dir_.path())), page_bytes);
   EXPECT_EQ(ReadFileBytes(StorePath(dir_.path())), store_bytes);
   EXPECT_EQ(RunJs(page(), "document.querySelectorAll('a').length")->toInt(), 2);
@@ -302,7 +312,10 @@ TEST_F(WebListTest, PageThatCannotBeWrittenShowsTheEmptyListNotTheOlderPage) {
   fs::remove(page_path);
   fs::create_directories(page_path / "inside");
   QSignalSpy loaded(list_->view(), &QWebEngineView::loadFinished);
-  EXPECT_FALSE(list_->AddItem(Episodes(5, "剧")));
+  QSignalSpy written(list_.get(), &WebList::ListWritten);
+  EXPECT_TRUE(list_->AddItem(Episodes(5, "剧")));
+  ASSERT_TRUE(written.wait(kEventTimeoutMs));
+  EXPECT_EQ(written.takeFirst(), QVariantList{false});
   ASSERT_TRUE(loaded.count() > 0 || loaded.wait(kLoadTimeoutMs));
   EXPECT_EQ(RunJs(page(), "document.querySelectorAll('a').length")->toInt(), 0);
   EXPECT_EQ(RunJs(page(), "document.querySelectorAll('div.playinfos').length")->toInt(), 1);
@@ -315,6 +328,74 @@ TEST_F(WebListTest, PageThatCannotBeWrittenShowsTheEmptyListNotTheOlderPage) {
   ASSERT_NO_FATAL_FAILURE(Add(Episodes(4, "剧")));
   EXPECT_EQ(RunJs(page(), "document.querySelectorAll('a').length")->toInt(), 4);
   EXPECT_EQ(list_->view()->url(), list_->PageUrl());
+}
+
+TEST_F(WebListTest, QuickSecondListLeavesItsFilesWholeAndShows) {
+  ASSERT_NO_FATAL_FAILURE(Create());
+  QSignalSpy written(list_.get(), &WebList::ListWritten);
+  ASSERT_TRUE(list_->AddItem(Episodes(12, "第一部")));
+  QTest::qWait(50);
+  ASSERT_NO_FATAL_FAILURE(Add(Episodes(3, "第二部")));
+  ASSERT_TRUE(list_->WaitForWrites(std::chrono::milliseconds(kEventTimeoutMs)));
+  // Only the newest list's outcome counts, whether the first was written or left out.
+  ASSERT_TRUE(written.count() > 0 || written.wait(kEventTimeoutMs));
+  EXPECT_EQ(written.takeLast(), QVariantList{true});
+  fs::create_directories(dir_.path() / "expected" / "html");
+  fs::create_directories(dir_.path() / "expected" / "data");
+  ASSERT_EQ(SavePlayList(dir_.path() / "expected", Episodes(3, "第二部"), "||"),
+            SaveResult::kSaved);
+  EXPECT_EQ(ReadFileBytes(ListPagePath(dir_.path())),
+            ReadFileBytes(ListPagePath(dir_.path() / "expected")));
+  EXPECT_EQ(ReadFileBytes(StorePath(dir_.path())),
+            ReadFileBytes(StorePath(dir_.path() / "expected")));
+  ASSERT_TRUE(WaitForJs(page(), "document.querySelectorAll('a').length === 3"));
+  EXPECT_EQ(RunJs(page(), "document.querySelector('h4').textContent")->toString(),
+            QStringLiteral("第二部"));
+}
+
+TEST_F(WebListTest, HiddenControlShowsTheNewListOnlyOnceShown) {
+  ASSERT_NO_FATAL_FAILURE(Create());
+  list_->hide();
+  QSignalSpy started(list_->view(), &QWebEngineView::loadStarted);
+  QSignalSpy written(list_.get(), &WebList::ListWritten);
+  ASSERT_TRUE(list_->AddItem(Episodes(4, "剧")));
+  ASSERT_TRUE(written.wait(kEventTimeoutMs));
+  QTest::qWait(200);
+  // Nobody sees it: no reload on the engine's thread.
+  EXPECT_EQ(started.count(), 0);
+  EXPECT_EQ(RunJs(page(), "document.querySelectorAll('a').length")->toInt(), 0);
+
+  QSignalSpy loaded(list_->view(), &QWebEngineView::loadFinished);
+  list_->show();
+  ASSERT_TRUE(loaded.wait(kLoadTimeoutMs));
+  EXPECT_EQ(RunJs(page(), "document.querySelectorAll('a').length")->toInt(), 4);
+  EXPECT_EQ(list_->view()->url(), list_->PageUrl());
+}
+
+TEST_F(WebListTest, SlowDiskDoesNotHoldUpTheWindowThread) {
+  ASSERT_NO_FATAL_FAILURE(Create());
+  // The disk hangs until the window thread has handled many timer events after AddItem.
+  auto gate = std::make_shared<std::atomic<bool>>(false);
+  list_->writer().Post("disk", [gate] {
+    for (int i = 0; i < 2000 && !*gate; ++i)
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  });
+  ASSERT_TRUE(list_->AddItem(Episodes(6, "剧")));
+  int ticks = 0;
+  QTimer timer;
+  QObject::connect(&timer, &QTimer::timeout, [&] { ++ticks; });
+  timer.start(5);
+  QElapsedTimer waited;
+  waited.start();
+  while (ticks < 20 && waited.elapsed() < kEventTimeoutMs) QTest::qWait(5);
+  // The window answered all the while: the list is still waiting for the disk.
+  EXPECT_GE(ticks, 20);
+  EXPECT_FALSE(list_->WaitForWrites(std::chrono::milliseconds(0)));
+  EXPECT_EQ(RunJs(page(), "document.querySelectorAll('a').length")->toInt(), 0);
+  QSignalSpy loaded(list_->view(), &QWebEngineView::loadFinished);
+  *gate = true;
+  ASSERT_TRUE(loaded.wait(kLoadTimeoutMs));
+  EXPECT_EQ(RunJs(page(), "document.querySelectorAll('a').length")->toInt(), 6);
 }
 
 TEST_F(WebListTest, NewControlThatCannotWriteItsPageShowsNothingOfTheDisk) {

@@ -3,6 +3,7 @@
 #include <QLoggingCategory>
 #include <QWebEnginePage>
 
+#include "common/atomic_file.h"
 #include "player/browse/auto_next_setting.h"
 #include "player/browse/browse.h"
 #include "player/playlist/list_marks.h"
@@ -49,6 +50,9 @@ SeriesView::~SeriesView() {
   // The window's panes may be gone already: only the file is written.
   ending_ = true;
   follower_.SaveNow();
+  if (!writer_.Finish(SerialWriter::kFinishLimit)) {
+    qCWarning(lcSeries) << "positions were not written in time; the program ends without them";
+  }
 }
 
 std::filesystem::path SeriesView::PositionsFile(const std::filesystem::path& data_folder) {
@@ -78,12 +82,16 @@ void SeriesView::SeekMainMedium(double position_s) {
 }
 
 void SeriesView::StoreChanged(bool watched_changed) {
-  std::error_code ec;
-  std::filesystem::create_directories(positions_file_.parent_path(), ec);
-  if (!playlist::SavePositionStore(positions_file_, store_)) {
-    qCWarning(lcSeries) << "positions could not be written to"
-                        << QString::fromStdString(positions_file_.string());
-  }
+  // Written on the worker: the window thread is also the engine's, and a slow disk must not hold
+  // up the picture. A save still waiting is superseded by this one.
+  writer_.Post("positions", [file = positions_file_, bytes = store_.ToBytes()] {
+    std::error_code ec;
+    std::filesystem::create_directories(file.parent_path(), ec);
+    if (!WriteFileAtomically(file, bytes)) {
+      qCWarning(lcSeries) << "positions could not be written to"
+                          << QString::fromStdString(file.string());
+    }
+  });
   if (watched_changed && !ending_) UpdateMarks();
 }
 

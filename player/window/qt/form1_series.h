@@ -9,6 +9,7 @@
 #include <QTimer>
 #include <filesystem>
 
+#include "common/serial_writer.h"
 #include "player/browse/next_episode.h"
 #include "player/browse/position_follower.h"
 #include "player/playlist/position_store.h"
@@ -25,7 +26,8 @@ class SeriesView : public QObject, private NextEpisodePorts, private PositionPor
  public:
   // data_folder: the user's data folder, where the browser profile lives.
   SeriesView(Form1Window& window, Browse& browse, std::filesystem::path data_folder);
-  // The player's end is the page's end too: where its video stands is kept.
+  // The player's end is the page's end too: where its video stands is kept (written before the
+  // end, SerialWriter::kFinishLimit at most).
   ~SeriesView() override;
 
   // The tray menu's choice; kept in the user's settings file.
@@ -60,6 +62,7 @@ class SeriesView : public QObject, private NextEpisodePorts, private PositionPor
   PositionFollower follower_;
   QTimer wait_;
   QTimer save_;
+  SerialWriter writer_;  // the positions file's saves
 };
 
 }  // namespace kam::window
