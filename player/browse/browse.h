@@ -73,6 +73,8 @@ class Browse {
     bool OnBeforeNavigate(const std::string& url) override;
     bool OnNavigationRequest(const NavigationRequest& request) override;
     void OnDownloadBegin() override;
+    // Only the catalogue's title is shown (L3).
+    bool HearsTitle() const override { return false; }
 
    private:
     Browse& b_;
@@ -86,6 +88,7 @@ class Browse {
     void OnUserInput() override { b_.dispatch_.QvodUserInput(); }
     void OnStatusText(const std::string& text) override;
     void OnDownloadBegin() override;
+    bool HearsTitle() const override { return false; }
 
    private:
     Browse& b_;

@@ -75,6 +75,9 @@ class PaneEvents {
   // The document's title changed; title is the document's own title (empty when it has none),
   // or kPageCannotBeShown / kInvalidAddress after a failed load.
   virtual void OnTitleChange(const std::string& title) = 0;
+  // Whether this handler uses OnTitleChange at all. The document's own title takes the pane a
+  // round trip to the page each time it changes; a pane whose handler uses none skips it.
+  virtual bool HearsTitle() const { return true; }
   // A right click on the page at global screen position (x, y). Return true when the handler showed
   // its own menu, so that the engine's menu stays closed.
   virtual bool OnContextMenu(int x, int y) = 0;
@@ -116,6 +119,8 @@ class PanePort {
   virtual void SetSilent(bool silent) = 0;
   virtual bool Silent() const = 0;
   // The current document's title (empty when it has none; the error titles after a failed load).
+  // For a pane whose handler does not hear titles, the engine's title, which names an untitled
+  // document after its address.
   virtual std::string Title() const = 0;
   // The address of the current document.
   virtual std::string CurrentUrl() const = 0;

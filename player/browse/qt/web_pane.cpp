@@ -326,7 +326,12 @@ void WebPane::Refresh() { page_->triggerAction(QWebEnginePage::Reload); }
 void WebPane::GoBack() { page_->triggerAction(QWebEnginePage::Back); }
 void WebPane::GoForward() { page_->triggerAction(QWebEnginePage::Forward); }
 
-std::string WebPane::Title() const { return error_title_ ? *error_title_ : doc_title_; }
+std::string WebPane::Title() const {
+  if (error_title_) return *error_title_;
+  return HearsTitle() ? doc_title_ : ToStd(page_->title());
+}
+
+bool WebPane::HearsTitle() const { return events_ != nullptr && events_->HearsTitle(); }
 
 std::string WebPane::CurrentUrl() const { return EngineUrlText(page_->url()); }
 
@@ -528,6 +533,7 @@ void WebPane::HandleLoadFinished() {
 }
 
 void WebPane::HandleTitleChanged() {
+  if (!HearsTitle()) return;
   // The engine names an untitled page after its address; the document's own title is empty then.
   QPointer<WebPane> self = this;
   page_->runJavaScript(QStringLiteral("document.title"), QWebEngineScript::ApplicationWorld,

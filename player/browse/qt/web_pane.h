@@ -112,6 +112,7 @@ class WebPane : public QWebEngineView, public PanePort {
   void HandleLoadStarted();
   void HandleLoadFinished();
   void HandleTitleChanged();
+  bool HearsTitle() const;
   void ReportTitle(const std::string& title);
 
   WebPanePage* page_;
