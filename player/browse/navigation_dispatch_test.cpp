@@ -411,6 +411,25 @@ TEST_F(DispatchTest, EpisodeListHoldsEveryLinkOfTheSameSchemeInPageOrder) {
   EXPECT_EQ(rig_.area.rendered[0], expected);
 }
 
+TEST_F(DispatchTest, EpisodeListComesAfterThePlayerPaneNavigatesEveryTime) {
+  // The list (its collection, its files, the list pane) is no step before the navigation: it
+  // waits for the catalogue's answer, which comes after the click's handler has returned.
+  for (const char* buffering : {"1", "0"}) {
+    rig_.log.clear();
+    rig_.area.rendered.clear();
+    rig_.state.huangchong = buffering;
+    dispatch_.ListwebBeforeNavigate(FromThePage("qqplay:///show/2.html"));
+    ASSERT_FALSE(rig_.log.empty());
+    EXPECT_EQ(rig_.log.back(), "L1_Click 1") << buffering;
+    EXPECT_TRUE(rig_.area.rendered.empty()) << buffering;
+    ASSERT_EQ(rig_.listweb.pending_reads.size(), 1u) << buffering;
+    const std::size_t steps = rig_.log.size();
+    rig_.listweb.Answer(Catalogue());
+    EXPECT_EQ(rig_.log.size(), steps + 1) << buffering;
+    EXPECT_EQ(rig_.log.back(), "WebList1.AddItem") << buffering;
+  }
+}
+
 TEST_F(DispatchTest, TitleWithTheSeparatorKeepsTheFields) {
   dispatch_.ListwebBeforeNavigate(FromThePage("qqplay:///1"));
   rig_.listweb.Answer(PageSnapshot{"剧||名|", {{"qqplay:///a|b||", "第|1集|"}}});

@@ -25,6 +25,7 @@
 
 #include "player/browse/page_url_text.h"
 #include "player/browse/pane_cover.h"
+#include "player/browse/qt/click_timing.h"
 #include "player/browse/qt/page_scripts.h"
 #include "player/browse/qt/picture_in_picture_scripts.h"
 #include "player/browse/qt/url_schemes.h"
@@ -272,7 +273,9 @@ void WebPane::Navigate(const std::string& url) {
     ReportInvalidAddressLater();
     return;
   }
+  ClickStep("Navigate", objectName());
   page_->load(target);
+  ClickStep("Navigate returned", objectName());
 }
 
 void WebPane::Refuse(const std::string& url, const std::string& why) {
@@ -322,7 +325,10 @@ void WebPane::TellPictureInPictureSize(const QSize& size) {
   page_->runJavaScript(PictureInPictureResizedScript(size), QWebEngineScript::ApplicationWorld);
 }
 
-void WebPane::Refresh() { page_->triggerAction(QWebEnginePage::Reload); }
+void WebPane::Refresh() {
+  page_->triggerAction(QWebEnginePage::Reload);
+  ClickStep("Refresh", objectName());
+}
 void WebPane::GoBack() { page_->triggerAction(QWebEnginePage::Back); }
 void WebPane::GoForward() { page_->triggerAction(QWebEnginePage::Forward); }
 
@@ -338,9 +344,11 @@ std::string WebPane::CurrentUrl() const { return EngineUrlText(page_->url()); }
 void WebPane::ReadDocument(const std::string& href_contains,
                            std::function<void(std::optional<PageSnapshot>)> done) {
   const QString script = ReadDocumentSource(ScriptString(href_contains));
+  ClickStep("ReadDocument asked", objectName());
   page_->runJavaScript(
       script, QWebEngineScript::ApplicationWorld,
       [done = std::move(done), href_contains](const QVariant& result) {
+        ClickStep("ReadDocument answered");
         if (result.typeId() != QMetaType::QString) {
           done(std::nullopt);
           return;
@@ -362,6 +370,11 @@ void WebPane::ReadDocument(const std::string& href_contains,
 
 bool WebPane::BeforeNavigate(const QUrl& url, QWebEnginePage::NavigationType type,
                              bool main_frame) {
+  if (main_frame && objectName() == QLatin1String("listweb")) {
+    ClickBegan("listweb BeforeNavigate");
+  } else {
+    ClickStep("BeforeNavigate", objectName());
+  }
   std::string text = EngineUrlText(url);
   const qint64 now = QDateTime::currentMSecsSinceEpoch();
   std::optional<Navigation> reported_by;  // the document's report of this navigation
@@ -412,6 +425,7 @@ bool WebPane::BeforeNavigate(const QUrl& url, QWebEnginePage::NavigationType typ
       reported_by ? reported_by->during : 0, AddressKey(url, reported_by ? reported_by->url : ""));
   request.source_origin = ToStd(source_origin);
   const bool cancel = events_->OnNavigationRequest(request);
+  ClickStep(cancel ? "BeforeNavigate handled: cancelled" : "BeforeNavigate handled", objectName());
   if (!cancel && main_frame) {
     recovery_.NewNavigation();
     emit mainFrameNavigating();
@@ -506,6 +520,7 @@ void WebPane::PageReported(const QString& message) {
 }
 
 void WebPane::HandleLoadStarted() {
+  ClickStep("load started", objectName());
   busy_ = true;
   error_title_.reset();
   // The page goes, and its media with it.
@@ -527,6 +542,7 @@ void WebPane::ControlMedia(MediaCommand command) {
 }
 
 void WebPane::HandleLoadFinished() {
+  ClickStep("load finished", objectName());
   busy_ = false;
   if (events_) events_->OnDownloadComplete();
   if (error_title_) ReportTitle(*error_title_);

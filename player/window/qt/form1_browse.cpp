@@ -12,6 +12,7 @@
 #include "common/program_dir.h"
 #include "player/browse/browse.h"
 #include "player/browse/desktop_shortcut.h"
+#include "player/browse/qt/click_timing.h"
 #include "player/browse/qt/site_profile.h"
 #include "player/playlist/qt/web_list.h"
 #include "player/startup/start_routine.h"
@@ -93,23 +94,34 @@ class BrowseWiring : public QObject,
   }
 
   // PlayerAreaPort.
-  void SetIdlePictureVisible(bool v) override { w_.port().SetVisible(Ctl::bjbox, v); }
-  void SetBufferOverlayVisible(bool v) override { w_.port().SetVisible(Ctl::vip, v); }
+  void SetIdlePictureVisible(bool v) override {
+    w_.port().SetVisible(Ctl::bjbox, v);
+    ClickStep("bjbox shown or hidden");
+  }
+  void SetBufferOverlayVisible(bool v) override {
+    w_.port().SetVisible(Ctl::vip, v);
+    ClickStep("vip shown or hidden");
+  }
   void StartBufferTimer(int interval_ms) override {
     Timer8_.setInterval(interval_ms);
     Timer8_.start();
+    ClickStep("Timer8 started");
   }
   void StopBufferTimer() override { Timer8_.stop(); }
   void SetBufferCaption(const std::string& text) override {
     w_.tipLabel()->setText(QString::fromStdString(text));
   }
-  void ShowPlayerTab() override { w_.logic().L1_Click(1); }
+  void ShowPlayerTab() override {
+    w_.logic().L1_Click(1);
+    ClickStep("player tab shown");
+  }
   void SetPageTitle(const std::string& text) override {
     w_.L3()->setText(QString::fromStdString(text));
   }
   void StopErrorWatch() override { t3_.stop(); }
   void RenderPlayList(const std::vector<std::string>& list) override {
     w_.port().ShowHistory(list);
+    ClickStep("list given to WebList1");
   }
   void ShowTip(const std::string& text) override {
     if (FrmAppTip* tip = w_.appTip()) tip->ShowTip(text);
