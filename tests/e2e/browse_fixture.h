@@ -98,6 +98,24 @@ class BrowseE2E : public PlayerE2E {
     return s;
   }
 
+  // The catalogue pane after a click on the card of 西游记, once its title page (the episode
+  // sources) has loaded; fails the test when a step fails.
+  std::unique_ptr<DevToolsSession> XiyoujiTitlePage() {
+    auto listweb = Catalogue();
+    EXPECT_TRUE(listweb) << "the catalogue never loaded";
+    if (!listweb) return nullptr;
+    const bool clicked = listweb->ClickElement("a.card-cover[href='/title/xiyouji.html']");
+    EXPECT_TRUE(clicked) << "the title's card could not be clicked";
+    if (!clicked || !WaitForScript(*listweb,
+                                   "location.pathname === '/title/xiyouji.html' && "
+                                   "document.readyState === 'complete'",
+                                   seconds(30))) {
+      ADD_FAILURE() << "the title page never loaded";
+      return nullptr;
+    }
+    return listweb;
+  }
+
   // The main window of the player (its largest mapped window), once it shows.
   static std::string MainWindow(pid_t pid) {
     std::string found;

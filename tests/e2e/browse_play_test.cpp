@@ -8,8 +8,13 @@
 namespace kam::testing {
 namespace {
 
-std::string ExpectedStore(const std::string& base) {
+// The store after a click on a xiyouji episode; the "qqplay://" source's list also holds the title
+// page's play button, which is a link of that scheme too.
+std::string ExpectedStore(const std::string& base, bool with_play_button = false) {
   std::string text;
+  if (with_play_button) {
+    text += "<Item>立即播放||" + base + "/play/xiyouji-1.html||西游记 - 看吧影院</Item>\r\n";
+  }
   for (int i = 1; i <= 8; ++i) {
     char ep[8];
     std::snprintf(ep, sizeof ep, "%02d", i);
@@ -23,13 +28,8 @@ TEST_F(BrowseE2E, EpisodeClickPlaysTheSiteAddressAndKeepsTheEpisodeList) {
   UseSettings("2", "0");
   ASSERT_TRUE(StartServerPatiently());
   auto player = Start();
-  auto listweb = Catalogue();
-  ASSERT_TRUE(listweb) << "the catalogue never loaded";
-  ASSERT_TRUE(listweb->ClickElement("a.card-cover[href='/title/xiyouji.html']"));
-  ASSERT_TRUE(WaitForScript(*listweb,
-                            "location.pathname === '/title/xiyouji.html' && "
-                            "document.readyState === 'complete'",
-                            seconds(30)));
+  auto listweb = XiyoujiTitlePage();
+  ASSERT_TRUE(listweb);
   // The third episode of the source written "YoukuPlay://": the list is that source's links.
   ASSERT_TRUE(listweb->ClickElement("#source-2 li:nth-child(3) a"));
   auto w3 = Pane(Base() + "/play/xiyouji-3.html", seconds(30));
@@ -64,6 +64,36 @@ TEST_F(BrowseE2E, EpisodeClickPlaysTheSiteAddressAndKeepsTheEpisodeList) {
   EXPECT_TRUE(Pane(Base() + "/play/xiyouji-5.html", seconds(30))) << "the list entry did not play";
   // The list stays as it was.
   EXPECT_EQ(prog_.Read("\\data\\Data.dat"), expected);
+}
+
+TEST_F(BrowseE2E, TwoEpisodeClicksInQuickSuccessionPlayTheSecondAndLeaveTheListWhole) {
+  UseSettings("2", "0");
+  ASSERT_TRUE(StartServerPatiently());
+  auto player = Start();
+  auto listweb = XiyoujiTitlePage();
+  ASSERT_TRUE(listweb);
+  // The second click comes while the first one's list is still being collected and written.
+  ASSERT_TRUE(listweb->ClickElement("#source-2 li:nth-child(3) a"));
+  std::this_thread::sleep_for(milliseconds(50));
+  ASSERT_TRUE(listweb->ClickElement("#source-1 li:nth-child(6) a"));
+  auto w3 = Pane(Base() + "/play/xiyouji-6.html", seconds(30));
+  ASSERT_TRUE(w3) << "the player pane does not show the second click's episode";
+
+  // The second click's list ("qqplay://"), not the first's ("YoukuPlay://").
+  const std::string expected = ExpectedStore(Base(), true);
+  EXPECT_TRUE(WaitUntil([&] { return prog_.Read("\\data\\Data.dat") == expected; }, seconds(20)))
+      << prog_.Read("\\data\\Data.dat").value_or("<none>");
+  const auto page = prog_.Read("\\html\\List.html");
+  ASSERT_TRUE(page);
+  EXPECT_EQ(page->rfind("</html>\r\n\r\n"), page->size() - 11) << "the page is not whole";
+  EXPECT_NE(page->find(Utf8ToGbk("立即播放")), std::string::npos);
+  // Nothing half written stays beside the files.
+  for (const char* folder : {"data", "html"}) {
+    for (const auto& e : std::filesystem::directory_iterator(prog_.path() / folder)) {
+      EXPECT_EQ(e.path().filename().string().find(".tmp-"), std::string::npos) << e.path();
+    }
+  }
+  EXPECT_TRUE(player->Running());
 }
 
 TEST_F(BrowseE2E, CountdownHidesTheOverlayAfterItsTicks) {
