@@ -126,7 +126,7 @@ TEST_F(BrowseE2E, CloseLinkInThePlayerReturnsToIdleAndReloadsTheCatalogue) {
   auto w3 = Pane(Base() + "/play/xiyouji-1.html", seconds(30));
   ASSERT_TRUE(w3);
   ASSERT_TRUE(WaitForScript(*w3, "document.readyState === 'complete'", seconds(30)));
-  ASSERT_TRUE(WaitForScript(*w3, "document.visibilityState === 'visible'", seconds(10)));
+  ASSERT_TRUE(WaitForScript(*w3, "document.visibilityState === 'visible'", seconds(30)));
   listweb->Evaluate("window.kamMarker = 1");
   ASSERT_TRUE(w3->ClickElement("a.close"));
   EXPECT_TRUE(WaitForScript(*w3, "document.visibilityState === 'hidden'", seconds(10)));

@@ -103,7 +103,7 @@ TEST_F(SiteE2E, FrameFromAnotherSiteCannotCloseThePlayer) {
   auto w3 = Pane(Base() + "/hostile/framed-player.html", seconds(30));
   ASSERT_TRUE(w3);
   ASSERT_TRUE(FramesLoaded(*w3, 3));
-  ASSERT_TRUE(WaitForScript(*w3, "document.visibilityState === 'visible'", seconds(10)));
+  ASSERT_TRUE(WaitForScript(*w3, "document.visibilityState === 'visible'", seconds(30)));
   for (const char* frame : {"#f-close", "#f-top-close"}) {
     ASSERT_TRUE(PointerClick(player_->pid(), *w3, frame)) << frame;
     std::this_thread::sleep_for(seconds(3));

@@ -147,6 +147,8 @@ TEST_P(FullScreenE2E, PageFullScreenCoversTheScreenAndEscapePutsTheWindowBack) {
   auto w3 = ClickEpisode(*listweb, 1);
   ASSERT_TRUE(w3);
   ASSERT_TRUE(WaitForScript(*w3, kStarted, seconds(30)));
+  // The page takes presses once the buffering overlay has gone from over it.
+  ASSERT_TRUE(WaitForScript(*w3, "document.visibilityState === 'visible'", seconds(30)));
 
   // The page's own button in, the page's own button out.
   ASSERT_TRUE(w3->ClickElement(".ctl-full"));

@@ -95,6 +95,11 @@ bool PlayerBackToCatalogue(const Contender& player, DevToolsSession& catalogue,
                            DevToolsSession& play, std::string* why) {
   // The close link reloads the catalogue: a mark on its document tells the new one apart.
   catalogue.Evaluate("window.kamBenchOld = true; 1");
+  // The buffering overlay covers the play page; it takes presses once the overlay has gone.
+  if (!WaitForScript(play, "document.visibilityState === 'visible'", seconds(30))) {
+    *why = "the play page stayed covered";
+    return false;
+  }
   if (!play.ClickElement("a.close")) {
     *why = "the play page's close link could not be clicked";
     return false;
