@@ -5,7 +5,8 @@ set -euo pipefail
 packages=(
   # build
   build-essential cmake ninja-build pkg-config
-  qt6-base-dev qt6-webengine-dev qt6-webengine-dev-tools libqt6webenginecore6-bin
+  qt6-base-dev qt6-declarative-dev qt6-webengine-dev qt6-webengine-dev-tools
+  libqt6webenginecore6-bin
   libcurl4-openssl-dev libcpp-httplib-dev
   # the X screen saver held while video plays
   libxss-dev
