@@ -581,6 +581,9 @@ bool WebPane::Seen() const {
 }
 
 void WebPane::ApplySeen() {
+  // While full screen or picture-in-picture shows the page in a window of its own, that window's
+  // view decides.
+  if (QWebEngineView::forPage(page_) != this) return;
   // A page the engine holds hidden draws no frames; its loads, scripts and media go on.
   const bool seen = Seen();
   if (page_->isVisible() != seen) page_->setVisible(seen);

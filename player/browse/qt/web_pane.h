@@ -49,6 +49,9 @@ class WebPane : public QWebEngineView, public PanePort {
   void SetCover(QWidget* cover);
   // Whether the engine draws the pane: shown, and not hidden whole behind its cover.
   bool Seen() const;
+  // The pane shows its page again after a window of its own (full screen, picture-in-picture)
+  // showed it: the engine is told again whether it is seen.
+  void PageCameBack() { ApplySeen(); }
   bool Visible() const override { return !isHidden(); }
   void SetSilent(bool silent) override { silent_ = silent; }
   bool Silent() const override { return silent_; }

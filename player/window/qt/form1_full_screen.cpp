@@ -91,7 +91,10 @@ void FullScreenView::ShowPageOverWindow(Ctl pane, const PixelRect& screen) {
 void FullScreenView::PutPageBack(Ctl pane) {
   escape_->setEnabled(false);
   WebPane* view = PaneOf(pane);
-  if (view != nullptr && page_) view->setPage(page_);
+  if (view != nullptr && page_) {
+    view->setPage(page_);
+    view->PageCameBack();
+  }
   page_.clear();
   if (cover_) {
     cover_->hide();

@@ -208,7 +208,10 @@ void PictureInPictureView::PutPageBack(Ctl pane) {
   // The page home first, then the small window away: a page in a hidden view counts as hidden,
   // and a hidden page leaves the full screen it may be asking for just now.
   WebPane* view = PaneOf(pane);
-  if (view != nullptr && page_) view->setPage(page_);
+  if (view != nullptr && page_) {
+    view->setPage(page_);
+    view->PageCameBack();
+  }
   page_.clear();
   if (small_ != nullptr) small_->hide();
   // It may be the one whose double click ends this.
