@@ -131,12 +131,17 @@ TEST_F(PlayListSavesTest, QuickClicksLeaveTheLastListAndEveryReadSeesAWholeList)
   std::atomic<bool> stop{false};
   std::atomic<int> reads{0};
   std::atomic<int> torn{0};
+  std::atomic<int> unreadable{0};
   std::thread reader([&] {
     const auto until = std::chrono::steady_clock::now() + kWait;
     while (!stop && std::chrono::steady_clock::now() < until) {
       const auto page = Page();
       const auto store = Store();
-      if (!page || !pages.count(*page) || !store || !stores.count(*store)) ++torn;
+      if (!page || !store) {
+        ++unreadable;
+      } else if (!pages.count(*page) || !stores.count(*store)) {
+        ++torn;
+      }
       ++reads;
     }
   });
@@ -149,6 +154,12 @@ TEST_F(PlayListSavesTest, QuickClicksLeaveTheLastListAndEveryReadSeesAWholeList)
   reader.join();
   ASSERT_TRUE(idle);
   EXPECT_EQ(torn.load(), 0) << "of " << reads.load() << " reads";
+#ifndef _WIN32
+  // Renaming over a file leaves its name to the old file or the new one at every moment. On
+  // Windows a file being replaced cannot be opened for a moment: such a read finds nothing,
+  // never part of a list.
+  EXPECT_EQ(unreadable.load(), 0) << "of " << reads.load() << " reads";
+#endif
   EXPECT_GT(reads.load(), 0);
   EXPECT_EQ(Page(), FilesFor(lists.back()).page);
   EXPECT_EQ(Store(), FilesFor(lists.back()).store);

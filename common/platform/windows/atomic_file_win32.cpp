@@ -36,7 +36,17 @@ bool ReplaceByRename(const std::filesystem::path& from, const std::filesystem::p
                      bool flush) {
   // Write-through makes the move return only once it is on the disk.
   const DWORD flags = MOVEFILE_REPLACE_EXISTING | (flush ? MOVEFILE_WRITE_THROUGH : 0);
-  return MoveFileExW(from.c_str(), to.c_str(), flags) != 0;
+  // A reader that holds the old file open without sharing its deletion (a browser pane showing
+  // the page, a virus scanner) refuses the move for as long as it reads: a short, bounded wait
+  // lets the new file in rather than losing it.
+  for (int attempt = 0;; ++attempt) {
+    if (MoveFileExW(from.c_str(), to.c_str(), flags) != 0) return true;
+    const DWORD error = GetLastError();
+    if ((error != ERROR_ACCESS_DENIED && error != ERROR_SHARING_VIOLATION) || attempt >= 20) {
+      return false;
+    }
+    Sleep(10);
+  }
 }
 
 bool ProcessRunning(long pid) {
