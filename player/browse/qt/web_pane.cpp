@@ -89,6 +89,12 @@ QString RendererErrorDocument() {
 
 constexpr char kPipApiScript[] = "kam-picture-in-picture";
 
+// Events of the pane or its cover after which the pane may show more or less than before.
+bool ChangesWhatShows(QEvent::Type type) {
+  return type == QEvent::Show || type == QEvent::Hide || type == QEvent::Move ||
+         type == QEvent::Resize || type == QEvent::ParentChange;
+}
+
 // A script run in every document and frame of the pane as each is created.
 QWebEngineScript DocumentScript(const QString& name, const QString& source, quint32 world) {
   QWebEngineScript script;
@@ -224,17 +230,7 @@ WebPane::WebPane(QWidget* parent, QWebEngineProfile* profile) : QWebEngineView(p
 
 bool WebPane::eventFilter(QObject* watched, QEvent* event) {
   if (watched == cover_) {
-    switch (event->type()) {
-      case QEvent::Show:
-      case QEvent::Hide:
-      case QEvent::Move:
-      case QEvent::Resize:
-      case QEvent::ParentChange:
-        ApplySeen();
-        break;
-      default:
-        break;
-    }
+    if (ChangesWhatShows(event->type())) ApplySeen();
     return QWebEngineView::eventFilter(watched, event);
   }
   switch (event->type()) {
@@ -591,17 +587,7 @@ void WebPane::ApplySeen() {
 
 bool WebPane::event(QEvent* event) {
   const bool done = QWebEngineView::event(event);
-  switch (event->type()) {
-    case QEvent::Show:
-    case QEvent::Hide:
-    case QEvent::Move:
-    case QEvent::Resize:
-    case QEvent::ParentChange:
-      ApplySeen();
-      break;
-    default:
-      break;
-  }
+  if (ChangesWhatShows(event->type())) ApplySeen();
   return done;
 }
 
