@@ -3,7 +3,6 @@
 #include <QLoggingCategory>
 #include <QWebEnginePage>
 
-#include "common/atomic_file.h"
 #include "player/browse/auto_next_setting.h"
 #include "player/browse/browse.h"
 #include "player/playlist/list_marks.h"
@@ -84,10 +83,10 @@ void SeriesView::SeekMainMedium(double position_s) {
 void SeriesView::StoreChanged(bool watched_changed) {
   // Written on the worker: the window thread is also the engine's, and a slow disk must not hold
   // up the picture. A save still waiting is superseded by this one.
-  writer_.Post("positions", [file = positions_file_, bytes = store_.ToBytes()] {
+  writer_.Post("positions", [file = positions_file_, store = store_] {
     std::error_code ec;
     std::filesystem::create_directories(file.parent_path(), ec);
-    if (!WriteFileAtomically(file, bytes)) {
+    if (!playlist::SavePositionStore(file, store)) {
       qCWarning(lcSeries) << "positions could not be written to"
                           << QString::fromStdString(file.string());
     }
