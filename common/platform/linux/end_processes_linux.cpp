@@ -114,8 +114,11 @@ class LinuxProcessTable : public ProcessTable {
     while (const dirent* entry = readdir(proc)) {
       pid_t pid = 0;
       if (!ParsePid(entry->d_name, &pid)) continue;
-      const int pidfd = pid == self ? -1 : OpenPidfd(pid);
-      if (pidfd < 0 && errno == ESRCH) continue;  // gone already
+      int pidfd = -1;
+      if (pid != self) {
+        pidfd = OpenPidfd(pid);
+        if (pidfd < 0 && errno == ESRCH) continue;  // gone already
+      }
       ProcessFacts facts = FactsOf(std::string("/proc/") + entry->d_name);
       facts.self = pid == self;
       if (select(facts)) {

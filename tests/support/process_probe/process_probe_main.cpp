@@ -5,6 +5,8 @@
 //                             input or after 60 s
 //   end NAME                  EndProcessesByName(NAME), then "after" and exit status 3
 //   end-on-line NAME          "ready"; on the first input line, as end
+//   end-stale NAME            as end, with errno left at ESRCH first, as a process that ended
+//                             during the walk of the process table leaves it
 //   end-program DIR NAME      EndCopiesOfProgram(DIR, NAME), then "after" and exit status 3
 //   orderly MS                "ready"; asked to end (SIGTERM; Windows: its window's close
 //                             message), ends MS ms later with exit status 5; else after 60 s
@@ -33,6 +35,7 @@
 #endif
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -258,6 +261,10 @@ int main(int argc, char** argv) {
   const std::string_view mode = n > 1 ? std::string_view(args[1]) : "wait";
   if (mode == "wait") return Wait();
   if (mode == "end" && n > 2) return End(args[2]);
+  if (mode == "end-stale" && n > 2) {
+    errno = ESRCH;
+    return End(args[2]);
+  }
   if (mode == "end-others" && n > 2) return EndOthers(args[2]);
   if (mode == "end-program" && n > 3) return EndProgram(args[2], args[3]);
   if (mode == "orderly" && n > 2) {
