@@ -234,8 +234,8 @@ TEST_F(EndProcesses, OwnNameEndsTheCallerWhateverTheErrorNumberSays) {
     GTEST_SKIP() << "no process table of its own can be made here";
   }
   const std::string name = UniqueProcessName("kpo");
-  ChildProcess caller(unshare, {"--pid", "--fork", "--mount-proc", Copy(name).string(),
-                                "end-stale", name + ".exe"});
+  ChildProcess caller(unshare, {"--pid", "--fork", "--mount-proc", Copy(name).string(), "end-stale",
+                                name + ".exe"});
   ASSERT_TRUE(caller.started());
 
   const std::string output = caller.ReadRest(10s);
