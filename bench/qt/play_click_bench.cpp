@@ -103,9 +103,9 @@ void RunStart(const BenchSite& site, Program program, int run, Tally& tally) {
     if (!times) return fail(k + 1, why);
     std::printf(
         "  run %d %-9s click %d (%s): click→navigation %5.0f  navigation→playing %5.0f"
-        "  click→playing %5.0f ms\n",
+        "  click→playing %5.0f ms\n      (from navigation start: %s)\n",
         run, name.c_str(), k + 1, k == 0 ? "first" : "later", times->press_to_navigation,
-        times->navigation_to_playing, times->press_to_playing);
+        times->navigation_to_playing, times->press_to_playing, times->stages.c_str());
     std::fflush(stdout);
     tally[program][k == 0 ? kFirst : kLater].Add(*times);
     playing_clock.Drain();

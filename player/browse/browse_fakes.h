@@ -30,6 +30,7 @@ class FakePane : public PanePort {
     Note(v ? "Show" : "Hide");
   }
   bool Visible() const override { return visible; }
+  void PauseMedia() override { Note("PauseMedia"); }
   void SetSilent(bool s) override { silent = s; }
   bool Silent() const override { return silent; }
   std::string Title() const override { return {}; }

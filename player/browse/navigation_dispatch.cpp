@@ -183,6 +183,8 @@ bool NavigationDispatch::W3BeforeNavigate(const NavigationRequest& request) {
       ctx_.W3.NoteRefused(url, "close asked by a document off the site");
       return true;
     }
+    // A closed player is not heard playing on behind the idle picture.
+    ctx_.W3.PauseMedia();
     ctx_.W3.SetVisible(false);
     ctx_.area.SetIdlePictureVisible(true);
     ctx_.listweb.Refresh();

@@ -474,7 +474,7 @@ TEST_F(DispatchTest, CloseLinkInThePlayerReturnsToIdle) {
   for (const char* url : {"colse://", "COLSE://close", " \tcolse://x"}) {
     rig_.log.clear();
     EXPECT_TRUE(dispatch_.W3BeforeNavigate(FromThePage(url))) << url;
-    EXPECT_EQ(rig_.log, Log({"W3.Hide", "bjbox.Show", "listweb.Refresh"}));
+    EXPECT_EQ(rig_.log, Log({"W3.PauseMedia", "W3.Hide", "bjbox.Show", "listweb.Refresh"}));
   }
 }
 

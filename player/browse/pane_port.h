@@ -115,6 +115,10 @@ class PanePort {
   virtual bool Busy() const = 0;  // a document is loading
   virtual void SetVisible(bool visible) = 0;
   virtual bool Visible() const = 0;  // as last set, whether or not the window is on screen
+  // Pauses the sound and pictures of the current document and of the frames its script reaches,
+  // and keeps the pane silent until it is next told to Navigate, so that a frame the pause cannot
+  // reach (another origin's) is not heard either.
+  virtual void PauseMedia() = 0;
   // A silent pane shows no script dialogs (alert, confirm, prompt).
   virtual void SetSilent(bool silent) = 0;
   virtual bool Silent() const = 0;

@@ -133,7 +133,14 @@ TEST_F(BrowseE2E, CloseLinkInThePlayerReturnsToIdleAndReloadsTheCatalogue) {
   EXPECT_TRUE(WaitForScript(*listweb, "window.kamMarker === undefined", seconds(20)))
       << "the catalogue was not reloaded";
   EXPECT_EQ(w3->EvaluateString("location.pathname"), "/play/xiyouji-1.html");
+  // The closed episode is no longer heard: its video pauses and stays where it stopped.
+  EXPECT_TRUE(WaitForScript(*w3, "document.querySelector('video').paused", seconds(10)));
+  const std::string stopped_at = w3->EvaluateString(
+                                       "String(document.querySelector('video')"
+                                       ".currentTime)")
+                                     .value_or("?");
   std::this_thread::sleep_for(milliseconds(1000));
+  EXPECT_EQ(w3->EvaluateString("String(document.querySelector('video').currentTime)"), stopped_at);
   EXPECT_TRUE(SaveScreenshot("idle-after-close"));
 }
 

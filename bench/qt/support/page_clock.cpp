@@ -30,9 +30,11 @@ bool WaitForScript(DevToolsSession& page, const std::string& condition,
 
 bool PlayingClock::Attach(int port) {
   const std::string source = testing::JsonQuote(
-      "window.kamBenchMedia = []; ['play', 'playing', 'pause', 'ended', 'emptied'].forEach("
+      "window.kamBenchMedia = []; window.kamBenchAt = {}; ['loadstart', 'loadedmetadata', "
+      "'canplay', 'play', 'playing', 'pause', 'ended', 'emptied'].forEach("
       "function (type) { window.addEventListener(type, function (e) { if (!(e.target "
-      "instanceof HTMLMediaElement)) return; window.kamBenchMedia.push(type); if (type === "
+      "instanceof HTMLMediaElement)) return; window.kamBenchMedia.push(type); if (!(type in "
+      "window.kamBenchAt)) window.kamBenchAt[type] = Date.now(); if (type === "
       "'playing' && typeof window.firstPlayingAt !== 'number') window.firstPlayingAt = "
       "Date.now(); }, true); });");
   const auto targets = testing::DevToolsTargets(port);
@@ -102,7 +104,18 @@ std::optional<PlayTimes> ReadPlayTimes(DevToolsSession& play, DevToolsSession* c
     *why = "the play page began before the press";
     return std::nullopt;
   }
-  return PlayTimes{origin - press, playing - origin, playing - press};
+  PlayTimes times{origin - press, playing - origin, playing - press, {}};
+  // Where the time between navigation start and "playing" went, each from navigation start.
+  if (const auto stages = play.EvaluateString(
+          "(function(){var n=performance.getEntriesByType('navigation')[0]||{},a=window.kamBenchAt"
+          "||{},o=performance.timeOrigin,r=function(t){return t===undefined?'-':Math.round(t)};"
+          "return 'response '+r(n.responseStart)+' dom '+r(n.domContentLoadedEventStart)+"
+          "' loadstart '+r(a.loadstart&&a.loadstart-o)+' metadata '+r(a.loadedmetadata&&"
+          "a.loadedmetadata-o)+' canplay '+r(a.canplay&&a.canplay-o)+' visible '+"
+          "document.visibilityState;})()")) {
+    times.stages = *stages;
+  }
+  return times;
 }
 
 double Median(std::vector<double> values) {

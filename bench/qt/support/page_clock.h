@@ -50,6 +50,7 @@ struct PlayTimes {
   double press_to_navigation = 0;
   double navigation_to_playing = 0;
   double press_to_playing = 0;
+  std::string stages;  // the page's own steps on the way to "playing", for reading
 };
 
 // Waits (at most timeout) until the play page plays, then reads its clocks. The press is read

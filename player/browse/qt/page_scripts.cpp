@@ -182,6 +182,21 @@ QString PageReporterSource(const QString& token) {
     }
     return true;
   };
+  // Every medium of this document, and of the frames reachable from here, pauses.
+  window.kamPauseAll = function () {
+    var all = document.querySelectorAll('audio, video');
+    for (var i = 0; i < all.length; i++) all[i].pause();
+    for (var k in byNumber) {
+      var v = byNumber[k].deref();
+      if (v) v.pause();
+    }
+    for (var j = 0; j < window.frames.length; j++) {
+      try {
+        var p = window.frames[j].kamPauseAll;
+        if (typeof p === 'function') p();
+      } catch (err) {}
+    }
+  };
   if (window.navigation && window.navigation.addEventListener) {
     window.navigation.addEventListener('navigate', function (e) {
       var during = press && press.e.eventPhase !== 0 ? press.n : 0;

@@ -270,6 +270,7 @@ void WebPane::Navigate(const std::string& url) {
     return;
   }
   ClickStep("Navigate", objectName());
+  if (page_->isAudioMuted()) page_->setAudioMuted(false);  // PauseMedia's silence ends here
   page_->load(target);
   ClickStep("Navigate returned", objectName());
 }
@@ -535,6 +536,12 @@ void WebPane::ControlMedia(MediaCommand command) {
           .arg(QLatin1String(kVerbs[command.kind]))
           .arg(std::isfinite(command.position_s) ? command.position_s : 0.0, 0, 'f', 3);
   page_->runJavaScript(script, QWebEngineScript::ApplicationWorld);
+}
+
+void WebPane::PauseMedia() {
+  page_->runJavaScript(QStringLiteral("window.kamPauseAll && window.kamPauseAll()"),
+                       QWebEngineScript::ApplicationWorld);
+  page_->setAudioMuted(true);
 }
 
 void WebPane::HandleLoadFinished() {

@@ -53,6 +53,7 @@ class WebPane : public QWebEngineView, public PanePort {
   // showed it: the engine is told again whether it is seen.
   void PageCameBack() { ApplySeen(); }
   bool Visible() const override { return !isHidden(); }
+  void PauseMedia() override;
   void SetSilent(bool silent) override { silent_ = silent; }
   bool Silent() const override { return silent_; }
   std::string Title() const override;

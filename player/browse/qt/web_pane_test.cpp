@@ -599,10 +599,8 @@ TEST_F(WebPaneTest, NavigationsNameTheOriginOfTheDocumentThatAskedForThem) {
 // A page that makes its own media, with no network: a one-second tone as a WAV file in a
 // <video> (a medium without a picture), and a drawn canvas streamed into a second <video> with
 // ?live (a picture of no known end).
-const QString kMediaPage = QStringLiteral(R"HTML(<html><body>
-<video id=tone muted></video>
-<canvas id=c width=64 height=36></canvas>
-<script>
+// A tone of the given length as a WAV file's address.
+const QString kWavScript = QStringLiteral(R"JS(
 function wav(seconds) {
   var rate = 8000, n = rate * seconds, b = new DataView(new ArrayBuffer(44 + n));
   function s(o, t) { for (var i = 0; i < t.length; i++) b.setUint8(o + i, t.charCodeAt(i)); }
@@ -613,6 +611,13 @@ function wav(seconds) {
   for (var i = 0; i < n; i++) b.setUint8(44 + i, 128 + Math.round(40 * Math.sin(i / 3)));
   return URL.createObjectURL(new Blob([b.buffer], {type: 'audio/wav'}));
 }
+)JS");
+
+const QString kMediaPage = QStringLiteral(R"HTML(<html><body>
+<video id=tone muted></video>
+<canvas id=c width=64 height=36></canvas>
+<script>)HTML") + kWavScript +
+                           QStringLiteral(R"HTML(
 var tone = document.getElementById('tone');
 tone.src = wav(2);
 tone.play();
@@ -662,6 +667,37 @@ TEST_F(WebPaneTest, MainMediumReportsItsStateAndObeysCommands) {
   EXPECT_EQ(pane_->media(), MediaReport{});
   ASSERT_FALSE(reports.empty());
   EXPECT_EQ(reports.back().medium, 0u);
+}
+
+// Endless tones in the page and in a frame of it, for the program's pause.
+const QString kTwoTonesPage = QStringLiteral(R"HTML(<html><body>
+<audio id=main loop></audio>
+<iframe id=f srcdoc="<audio id=inner loop></audio>"></iframe>
+<script>)HTML") + kWavScript + QStringLiteral(R"HTML(
+var main = document.getElementById('main');
+main.src = wav(1);
+main.play();
+function inner() { return document.getElementById('f').contentDocument.getElementById('inner'); }
+document.getElementById('f').onload = function () { inner().src = wav(1); inner().play(); };
+</script></body></html>)HTML");
+
+TEST_F(WebPaneTest, PauseMediaStopsEveryToneAndSilencesThePaneUntilTheNextAddress) {
+  ASSERT_NO_FATAL_FAILURE(Load(kTwoTonesPage));
+  const QString playing = QStringLiteral("!main.paused && !inner().paused");
+  ASSERT_TRUE(WaitFor([&] { return Eval(playing).toBool(); }));
+
+  pane_->PauseMedia();
+  EXPECT_TRUE(WaitFor([&] {
+    return Eval(QStringLiteral("main.paused && inner().paused")).toBool();
+  })) << "both tones pause, the frame's too";
+  EXPECT_TRUE(pane_->page()->isAudioMuted());
+  const double at = Eval(QStringLiteral("main.currentTime")).toDouble();
+  Pump(300);
+  EXPECT_EQ(Eval(QStringLiteral("main.currentTime")).toDouble(), at) << "it stays paused";
+
+  rec_.cancel = [](const std::string&) { return false; };
+  pane_->Navigate("data:text/html,<p>next");
+  EXPECT_FALSE(pane_->page()->isAudioMuted()) << "the next address is heard";
 }
 
 TEST_F(WebPaneTest, PagesCannotForgeMediaReports) {
