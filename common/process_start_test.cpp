@@ -110,8 +110,11 @@ TEST_F(StartProgramTest, ScriptStarts) {
   const auto script = dir_.Write("installer.exe", "#!/bin/sh\necho ok > \"$1\"\n");
   std::filesystem::permissions(script, std::filesystem::perms::owner_all);
   ASSERT_TRUE(StartProgram(script, {marker.string()}));
+  // The shell makes the file before it writes the line: an empty file is not yet the answer.
   std::optional<std::string> bytes;
-  for (int i = 0; i < 1000 && !(bytes = ReadFileBytes(marker)); ++i) {
+  for (int i = 0; i < 1000; ++i) {
+    bytes = ReadFileBytes(marker);
+    if (bytes && bytes->ends_with('\n')) break;
     std::this_thread::sleep_for(10ms);
   }
   EXPECT_EQ(bytes, "ok\n");

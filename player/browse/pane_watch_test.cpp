@@ -134,7 +134,8 @@ TEST_F(BrowseEventsTest, NavigationsReachTheirPanesOwnRules) {
   EXPECT_TRUE(browse_.W3_events().OnBeforeNavigate("colse://x"));
   EXPECT_EQ(rig_.log, Log({"W3.Refused colse://x"}));
   EXPECT_TRUE(browse_.W3_events().OnNavigationRequest({"colse://x", true, false, "http://demo"}));
-  EXPECT_EQ(rig_.log, Log({"W3.Refused colse://x", "W3.Hide", "bjbox.Show", "listweb.Refresh"}));
+  EXPECT_EQ(rig_.log, Log({"W3.Refused colse://x", "W3.PauseMedia", "W3.Hide", "bjbox.Show",
+                           "listweb.Refresh"}));
   EXPECT_TRUE(browse_.W3_events().OnBeforeNavigate("qqplay://x"));  // not on the site
   EXPECT_FALSE(browse_.W3_events().OnNavigationRequest({"qqplay://x", true, true}));
   EXPECT_FALSE(browse_.qvod_events().OnBeforeNavigate("http://demo/huangchong.html"));
