@@ -5,6 +5,8 @@
 
 #include <QLineEdit>
 #include <QPalette>
+#include <QTimer>
+#include <QWebEnginePage>
 #include <cmath>
 
 #include "common/qt/plain_text.h"
@@ -159,6 +161,11 @@ void Form1Window::BuildControls(QWebEngineProfile* site_profile) {
   qvod_ = new WebPane(vip, site_profile);
   qvod_->setObjectName(QStringLiteral("qvod"));
   controls_[static_cast<int>(Ctl::qvod)] = qvod_;
+  // Once the buffering page is there, its first show is paid while nobody waits for it.
+  connect(
+      qvod_->page(), &QWebEnginePage::loadFinished, this,
+      [this] { QTimer::singleShot(0, this, &Form1Window::WarmBufferOverlay); },
+      Qt::SingleShotConnection);
 
   PictureBox* bjbox = AddBox(Ctl::bjbox, p2, "bjbox");
   bjbox->setBackColor(ToQColor(Color::System(Color::Kind::kWindowFrame)));
@@ -178,6 +185,16 @@ void Form1Window::BuildControls(QWebEngineProfile* site_profile) {
   connect(box(Ctl::L1_1), &PictureBox::clicked, this, [this] { logic_.L1_Click(1); });
   connect(picture4, &PictureBox::clicked, this, [this] { logic_.Picture4_Click(); });
   connect(picture7, &PictureBox::clicked, this, [this] { logic_.Picture7_Click(); });
+}
+
+void Form1Window::WarmBufferOverlay() {
+  // The overlay's first show makes its page's view ready to draw, which takes tens of
+  // milliseconds the first time only; a click would otherwise wait for it before the player pane
+  // starts its load. Shown and hidden in one turn of the event loop, it never reaches the screen.
+  QWidget* vip = control(Ctl::vip);
+  if (!vip->isHidden() || !isVisible()) return;
+  vip->show();
+  vip->hide();
 }
 
 void Form1Window::StackInTableOrder() {

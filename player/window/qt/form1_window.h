@@ -143,6 +143,7 @@ class Form1Window : public QWidget, private Form1Port {
   void BuildControls(QWebEngineProfile* site_profile);
   PictureBox* AddBox(Ctl ctl, QWidget* parent, const char* name);
   void StackInTableOrder();
+  void WarmBufferOverlay();
   QColor ToQColor(Color c) const;
 
   PlayerState& state_;

@@ -4,9 +4,11 @@
 
 #include <QApplication>
 #include <QImage>
+#include <QSignalSpy>
 #include <QSystemTrayIcon>
 #include <QTest>
 #include <QTextDocument>
+#include <QWebEnginePage>
 #include <QWindow>
 
 #include "common/atomic_file.h"
@@ -145,6 +147,45 @@ TEST_F(Form1WindowTest, SelectedTabIsDrawnFromTheLitFrame) {
   window_.logic().L1_Click(0);
   QApplication::processEvents();
   EXPECT_EQ(window_.control(Ctl::bj)->grab(QRect(180, 1, 290, 65)).toImage(), before);
+}
+
+// Counts one kind of event a widget receives.
+class EventCount : public QObject {
+ public:
+  EventCount(QWidget* w, QEvent::Type type) : type_(type) { w->installEventFilter(this); }
+  int n = 0;
+
+ protected:
+  bool eventFilter(QObject*, QEvent* e) override {
+    if (e->type() == type_) ++n;
+    return false;
+  }
+
+ private:
+  QEvent::Type type_;
+};
+
+// Once the buffering page has loaded, the overlay's first show is spent ahead of any click, and
+// it never reaches the screen; the real show later still draws it.
+TEST_F(Form1WindowTest, BufferOverlayIsMadeReadyUnseenOnceItsPageLoaded) {
+  window_.logic().L1_Click(1);  // the player area, where the overlay would show
+  QWidget* vip = window_.control(Ctl::vip);
+  EventCount painted(window_.control(Ctl::vip3), QEvent::Paint);  // the countdown strip
+  EventCount shown(window_.qvod(), QEvent::Show);
+  QSignalSpy loaded(window_.qvod()->page(), &QWebEnginePage::loadFinished);
+  window_.qvod()->Navigate("data:text/html,<body style='background:red'>");
+  ASSERT_TRUE(loaded.wait(30000));
+  QTest::qWait(300);
+  EXPECT_EQ(shown.n, 1) << "made ready once";
+  EXPECT_TRUE(vip->isHidden());
+  EXPECT_EQ(painted.n, 0) << "the overlay reached the screen";
+  // Another load of the page leaves the overlay alone.
+  window_.qvod()->Navigate("data:text/html,<body>");
+  ASSERT_TRUE(loaded.wait(30000));
+  QTest::qWait(100);
+  EXPECT_EQ(shown.n, 1);
+  window_.port().SetVisible(Ctl::vip, true);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return painted.n > 0; }, 5000));
 }
 
 TEST_F(Form1WindowTest, CloseHidesOrMinimisesButNeverDestroys) {
